@@ -1,0 +1,48 @@
+// errors.cpp - last-error code, its text, and the fatal end path.
+#include "runtime/values/errors.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "runtime/frame/lifecycle.h"
+
+RuntimeErrorState runtime_error;
+
+void set_error(double code) {
+  double t = std::trunc(code);
+  if (!(t == t)) t = 0;
+  if (t > 2147483647.0) t = 2147483647.0;
+  if (t < -2147483648.0) t = -2147483648.0;
+  runtime_error.error_code = int32_t(t);
+  runtime_error.error_line = runtime_error.current_line;
+}
+
+void reset_error_state() { runtime_error = RuntimeErrorState{}; }
+
+static const char* error_text(int32_t code) {
+  switch (code) {
+    case 0: return "success";
+    case 3: return "no such file";
+    case 7: return "out of memory";
+    case 9: return "out of bounds";
+    case 20: return "out of data";
+    default: return "unknown error";
+  }
+}
+
+TvString last_error_text() {
+  char buf[1024];
+  std::snprintf(buf, sizeof buf, "%.4d %s", runtime_error.error_code, error_text(runtime_error.error_code));
+  return TvString(buf);
+}
+
+void fail(int32_t code) {
+  set_error(code);
+  end_program();
+}
+
+void end_with_success() {
+  runtime_error.error_code = 0;
+  runtime_error.error_line = runtime_error.current_line;
+  end_program();
+}
