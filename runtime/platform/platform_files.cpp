@@ -1,0 +1,169 @@
+// platform_files.cpp - disk-file calls over POSIX.
+#include "runtime/platform/platform_files.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+PlatformFile platform_file_open_read(const char* path) {
+  if (!path || !*path) return kNoPlatformFile;
+  int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return kNoPlatformFile;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return kNoPlatformFile;
+  }
+  return fd;
+}
+
+PlatformFile platform_file_create(const char* path) {
+  if (!path || !*path) return kNoPlatformFile;
+  ::unlink(path);
+  int fd = ::open(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return fd < 0 ? kNoPlatformFile : fd;
+}
+
+PlatformFile platform_file_open_append(const char* path) {
+  if (!path || !*path) return kNoPlatformFile;
+  int fd = ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return kNoPlatformFile;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return kNoPlatformFile;
+  }
+  return fd;
+}
+
+PlatformFile platform_file_create_exclusive(const char* path) {
+  if (!path || !*path) return kNoPlatformFile;
+  int fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  return fd < 0 ? kNoPlatformFile : fd;
+}
+
+PlatformFile platform_file_create_beside(const char* target, std::string& temp_path) {
+  static unsigned counter = 0;
+  std::string base = target ? target : "";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned tag = unsigned(::getpid()) * 2654435761u ^ unsigned(std::time(nullptr)) ^
+                   (++counter * 40503u) ^ unsigned(attempt);
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".tmp%08x", tag);
+    std::string candidate = base + suffix;
+    int fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      temp_path = candidate;
+      return fd;
+    }
+    if (errno != EEXIST) return kNoPlatformFile;
+  }
+  return kNoPlatformFile;
+}
+
+int64_t platform_file_read_at(PlatformFile f, int64_t offset, void* dst, int64_t n) {
+  if (f < 0 || offset < 0 || n < 0) return -1;
+  char* out = static_cast<char*>(dst);
+  int64_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pread(f, out + done, size_t(n - done), off_t(offset + done));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) break;
+    done += r;
+  }
+  return done;
+}
+
+bool platform_file_write_at(PlatformFile f, int64_t offset, const void* src, int64_t n) {
+  if (f < 0 || offset < 0 || n < 0) return false;
+  const char* in = static_cast<const char*>(src);
+  int64_t done = 0;
+  while (done < n) {
+    ssize_t w = ::pwrite(f, in + done, size_t(n - done), off_t(offset + done));
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (w == 0) return false;
+    done += w;
+  }
+  return true;
+}
+
+int64_t platform_file_size(PlatformFile f) {
+  struct stat st;
+  if (f < 0 || ::fstat(f, &st) != 0) return -1;
+  return int64_t(st.st_size);
+}
+
+bool platform_file_sync(PlatformFile f) { return f >= 0 && ::fsync(f) == 0; }
+
+void platform_file_close(PlatformFile f) {
+  if (f >= 0) ::close(f);
+}
+
+bool platform_file_delete(const char* path) { return path && *path && ::unlink(path) == 0; }
+
+bool platform_file_rename(const char* from, const char* to) {
+  return from && to && ::rename(from, to) == 0;
+}
+
+bool platform_file_exists(const char* path) {
+  struct stat st;
+  return path && *path && ::stat(path, &st) == 0;
+}
+
+bool platform_dir_sync(const char* dir) {
+  int fd = ::open(dir && *dir ? dir : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync folders
+  ::close(fd);
+  return ok;
+}
+
+bool platform_file_mode(const char* path, PlatformFileMode& out) {
+  struct stat st;
+  if (!path || ::stat(path, &st) != 0) return false;
+  out.mode = uint32_t(st.st_mode & 07777);
+  out.owner = uint32_t(st.st_uid);
+  out.group = uint32_t(st.st_gid);
+  return true;
+}
+
+bool platform_file_set_mode(PlatformFile f, const PlatformFileMode& mode) {
+  if (f < 0) return false;
+  struct stat st;
+  if (::fstat(f, &st) == 0 && (st.st_uid != mode.owner || st.st_gid != mode.group)) {
+    if (::fchown(f, uid_t(mode.owner), gid_t(mode.group)) != 0) {
+      // not allowed to give the file away: keep at least the group if we can
+      [[maybe_unused]] int ignored = ::fchown(f, uid_t(-1), gid_t(mode.group));
+    }
+  }
+  return ::fchmod(f, mode_t(mode.mode)) == 0;
+}
+
+std::string platform_link_target(const char* path) {
+  if (!path) return std::string();
+  char* real = ::realpath(path, nullptr);
+  if (!real) return std::string(path);
+  std::string out(real);
+  std::free(real);
+  return out;
+}
+
+std::string platform_temp_dir() {
+  const char* t = std::getenv("TMPDIR");
+  std::string dir = (t && *t) ? t : "/tmp";
+  if (dir.back() != '/') dir += '/';
+  return dir;
+}

@@ -1,0 +1,55 @@
+// platform_files.h - the thin layer of disk-file calls the runtime's file
+// code sits on (POSIX here). Everything above it speaks in PlatformFile
+// handles and byte offsets; nothing above it includes an OS header.
+//
+// Reads and writes take an explicit offset, so the runtime keeps its own
+// file position and never depends on the OS file pointer.
+#pragma once
+#include <cstdint>
+#include <string>
+
+using PlatformFile = int;
+constexpr PlatformFile kNoPlatformFile = -1;
+
+// Opens an existing regular file for reading; directories are refused.
+PlatformFile platform_file_open_read(const char* path);
+// Deletes the file and creates it anew, read and write access.
+PlatformFile platform_file_create(const char* path);
+// Opens for writing, creating the file when it is missing.
+PlatformFile platform_file_open_append(const char* path);
+// Creates a file that must not exist yet (no symlink is followed), mode 0600.
+PlatformFile platform_file_create_exclusive(const char* path);
+// Creates a new file with a unique name next to `target` (mode 0666 less the
+// umask) and stores its path in `temp_path`.
+PlatformFile platform_file_create_beside(const char* target, std::string& temp_path);
+
+// Bytes read (fewer at the end of the file), or -1 on an error.
+int64_t platform_file_read_at(PlatformFile f, int64_t offset, void* dst, int64_t n);
+// True only when all n bytes were written.
+bool platform_file_write_at(PlatformFile f, int64_t offset, const void* src, int64_t n);
+// -1 when the size cannot be had.
+int64_t platform_file_size(PlatformFile f);
+bool platform_file_sync(PlatformFile f);
+void platform_file_close(PlatformFile f);
+
+bool platform_file_delete(const char* path);
+bool platform_file_rename(const char* from, const char* to);
+bool platform_file_exists(const char* path);
+bool platform_dir_sync(const char* dir);
+
+// Permission bits and owner of an existing file; false when it does not exist.
+struct PlatformFileMode {
+  uint32_t mode = 0;
+  uint32_t owner = 0;
+  uint32_t group = 0;
+};
+bool platform_file_mode(const char* path, PlatformFileMode& out);
+// Gives an open file the bits and owner of `mode` (owner change may fail
+// quietly for a user who may not give files away).
+bool platform_file_set_mode(PlatformFile f, const PlatformFileMode& mode);
+// The file a chain of symbolic links ends at; the path itself when it is no
+// link or cannot be followed.
+std::string platform_link_target(const char* path);
+
+// The temporary directory with a trailing "/".
+std::string platform_temp_dir();

@@ -1,0 +1,105 @@
+// Whole-file replacement: the old file survives every failure untouched,
+// permissions and links are kept, no temporary file is left behind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "io_test_util.h"
+#include "runtime/io/safe_write.h"
+
+using iotest::ScratchDir;
+
+namespace fs = std::filesystem;
+
+TEST(SafeWrite, ReplacesContentAndLeavesNoTemporaryFile) {
+  ScratchDir dir("sw");
+  std::string path = dir / "CODE.INI";
+  iotest::write_bytes(path, "old content that is longer than the new\r\n");
+  ASSERT_TRUE(safe_write_file(path.c_str(), "new\r\n", 5));
+  EXPECT_EQ(iotest::read_bytes(path), "new\r\n");
+  EXPECT_EQ(iotest::count_entries(dir.path), 1u);
+
+  // a file that did not exist yet is created
+  std::string fresh = dir / "fresh.txt";
+  ASSERT_TRUE(safe_write_file(fresh.c_str(), "x", 1));
+  EXPECT_EQ(iotest::read_bytes(fresh), "x");
+}
+
+TEST(SafeWrite, StreamingAppendsAcrossTheBufferSize) {
+  ScratchDir dir("sw");
+  std::string path = dir / "big.txt";
+  std::string expect;
+  SafeWrite w;
+  ASSERT_TRUE(safe_write_begin(w, path.c_str()));
+  for (int i = 0; i < 20000; ++i) {
+    std::string line = "KEY" + std::to_string(i) + "=value\r\n";
+    expect += line;
+    safe_write_append(w, line.c_str());
+  }
+  ASSERT_TRUE(safe_write_commit(w));
+  EXPECT_EQ(iotest::read_bytes(path), expect);
+}
+
+TEST(SafeWrite, EveryFailingStepKeepsTheOldFileExactly) {
+  ScratchDir dir("sw");
+  std::string path = dir / "keep.ini";
+  const std::string old = "[S]\r\nNAME0=precious\r\n";
+  for (SafeWriteStep step : {SafeWriteStep::create, SafeWriteStep::write, SafeWriteStep::sync,
+                             SafeWriteStep::rename}) {
+    iotest::write_bytes(path, old);
+    safe_write_fail_at(step);
+    EXPECT_FALSE(safe_write_file(path.c_str(), "broken", 6)) << int(step);
+    EXPECT_EQ(iotest::read_bytes(path), old) << int(step);
+    EXPECT_EQ(iotest::count_entries(dir.path), 1u) << "temporary file left, step " << int(step);
+  }
+  // the fault fires once; the next write goes through
+  EXPECT_TRUE(safe_write_file(path.c_str(), "ok", 2));
+  EXPECT_EQ(iotest::read_bytes(path), "ok");
+}
+
+TEST(SafeWrite, ReadOnlyFolderLeavesTheOldFile) {
+  ScratchDir dir("sw");
+  std::string path = dir / "keep.ini";
+  iotest::write_bytes(path, "old");
+  fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
+  if (std::ofstream(dir / "probe").is_open()) {
+    fs::permissions(dir.path, fs::perms::owner_all);
+    GTEST_SKIP() << "this user writes into read-only folders";
+  }
+  EXPECT_FALSE(safe_write_file(path.c_str(), "new", 3));
+  fs::permissions(dir.path, fs::perms::owner_all);
+  EXPECT_EQ(iotest::read_bytes(path), "old");
+}
+
+TEST(SafeWrite, MissingFolderFailsCleanly) {
+  ScratchDir dir("sw");
+  std::string path = dir / "no/such/folder/file.ini";
+  EXPECT_FALSE(safe_write_file(path.c_str(), "x", 1));
+  EXPECT_FALSE(safe_write_file("", "x", 1));
+}
+
+TEST(SafeWrite, KeepsPermissionsAndSymbolicLinks) {
+  ScratchDir dir("sw");
+  std::string path = dir / "mode.ini";
+  iotest::write_bytes(path, "old");
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(path, mode);
+  ASSERT_TRUE(safe_write_file(path.c_str(), "new", 3));
+  EXPECT_EQ(fs::status(path).permissions(), mode);
+
+  std::string link = dir / "link.ini";
+  fs::create_symlink(path, link);
+  ASSERT_TRUE(safe_write_file(link.c_str(), "via link", 8));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(iotest::read_bytes(path), "via link");
+}
+
+TEST(SafeWrite, RefusesToReplaceAFolder) {
+  ScratchDir dir("sw");
+  std::string sub = dir / "sub";
+  fs::create_directories(sub + "/inner");
+  EXPECT_FALSE(safe_write_file(sub.c_str(), "x", 1));
+  EXPECT_TRUE(fs::is_directory(sub + "/inner"));
+  EXPECT_EQ(iotest::count_entries(dir.path), 1u);
+}
