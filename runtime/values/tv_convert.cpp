@@ -195,8 +195,6 @@ TvString& string_append(TvString& s, double value) {
 
 TvString& string_append(TvString& s, float value) { return string_append(s, double(value)); }
 
-TvString& operator+=(TvString& s, const char* text) { return string_append(s, text); }
-TvString& operator+=(TvString& s, const TvString& other) { return string_append(s, other); }
 TvString& operator+=(TvString& s, int32_t value) { return string_append(s, value); }
 TvString& operator+=(TvString& s, float value) { return string_append(s, value); }
 TvString& operator+=(TvString& s, double value) { return string_append(s, value); }

@@ -20,7 +20,7 @@
 #include <compare>
 #include <cstdint>
 
-struct TvString;
+#include "runtime/values/tv_string.h"
 
 // --- conversions -------------------------------------------------------------
 TvString string_from_int(int32_t value);
@@ -44,8 +44,8 @@ TvString& string_append(TvString& s, float value);
 TvString& string_append(TvString& s, double value);
 TvString& string_append(TvString& s, char) = delete;
 
-TvString& operator+=(TvString& s, const char* text);
-TvString& operator+=(TvString& s, const TvString& other);
+inline TvString& operator+=(TvString& s, const char* text) { return string_append(s, text); }
+inline TvString& operator+=(TvString& s, const TvString& other) { return string_append(s, other); }
 TvString& operator+=(TvString& s, int32_t value);
 TvString& operator+=(TvString& s, float value);
 TvString& operator+=(TvString& s, double value);

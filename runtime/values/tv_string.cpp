@@ -101,7 +101,7 @@ void string_assign(TvString& s, const TvString& other) {
   string_assign_bytes(s, other.data, other.length);
 }
 
-TvString& string_append_bytes(TvString& s, const char* bytes, uint32_t n) {
+TvString& string_append_grow(TvString& s, const char* bytes, uint32_t n) {
   if (n == 0) return s;
   uint64_t total = uint64_t(s.length) + n;
   if (total >= UINT32_MAX - 16) throw std::bad_alloc();
@@ -118,17 +118,6 @@ TvString& string_append_bytes(TvString& s, const char* bytes, uint32_t n) {
   s.data[s.length] = 0;
   return s;
 }
-
-TvString& string_append(TvString& s, const char* text) {
-  if (!text) return s;
-  return string_append_bytes(s, text, uint32_t(std::strlen(text)));
-}
-
-TvString& string_append(TvString& s, const TvString& other) {
-  return string_append_bytes(s, other.data, other.length);
-}
-
-TvString& string_append_char(TvString& s, char c) { return string_append_bytes(s, &c, 1); }
 
 void string_recount(TvString& s) {
   if (s.capacity == 0) {

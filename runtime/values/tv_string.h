@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstddef>
 #include <compare>
+#include <cstring>
 
 extern char empty_string_buffer[1];
 
@@ -42,10 +43,34 @@ void string_assign(TvString& s, const char* text);
 void string_assign(TvString& s, const TvString& other);
 void string_assign_bytes(TvString& s, const char* bytes, uint32_t n);
 void string_reserve(TvString& s, uint32_t n, bool keep);
-TvString& string_append(TvString& s, const char* text);
-TvString& string_append(TvString& s, const TvString& other);
-TvString& string_append_bytes(TvString& s, const char* bytes, uint32_t n);
-TvString& string_append_char(TvString& s, char c);
+// Appends that fit the current buffer stay inline; growth goes out of line.
+TvString& string_append_grow(TvString& s, const char* bytes, uint32_t n);
+inline TvString& string_append_bytes(TvString& s, const char* bytes, uint32_t n) {
+  uint64_t total = uint64_t(s.length) + n;
+  if (n == 0) return s;
+  if (total >= s.capacity) return string_append_grow(s, bytes, n);
+  std::memmove(s.data + s.length, bytes, n);  // the operand may lie inside s
+  s.length = uint32_t(total);
+  s.data[total] = 0;
+  return s;
+}
+inline TvString& string_append(TvString& s, const char* text) {
+  if (!text) return s;
+  return string_append_bytes(s, text, uint32_t(std::strlen(text)));
+}
+inline TvString& string_append(TvString& s, const TvString& other) {
+  return string_append_bytes(s, other.data, other.length);
+}
+// One byte; the common case (room left) stays inline so byte-by-byte
+// building costs little more than a store.
+inline TvString& string_append_char(TvString& s, char c) {
+  if (s.length + 1 < s.capacity) {
+    s.data[s.length++] = c;
+    s.data[s.length] = 0;
+    return s;
+  }
+  return string_append_bytes(s, &c, 1);
+}
 void string_recount(TvString& s);
 void string_truncate(TvString& s, int64_t n);
 void string_swap(TvString& a, TvString& b) noexcept;
