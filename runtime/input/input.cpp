@@ -1,0 +1,504 @@
+// input.cpp - the input device: polled keyboard, typed character, mouse
+// sampling, the idle waits and joystick reads.
+//
+// Two layers of state: the event side (keys_down, key_char, cursor and
+// relative motion, wheel, buttons) follows the desktop's events as the
+// message pump delivers them; the polled side (key_states, the program's
+// mouse position, the frame's motion and wheel) changes only when the
+// program refreshes or samples, so several reads in one frame agree.
+#include "runtime/input/input.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#include "runtime/frame/lifecycle.h"
+#include "runtime/platform/input_sdl.h"
+
+InputDevice input_device;
+
+namespace {
+
+// typed_key's memory: the last reported character in its remembered form.
+uint8_t last_typed = 0;
+
+InputDevice& dev() { return input_device; }
+
+bool is_shift_held() { return (dev().key_states[42] | dev().key_states[54]) & 0x80; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// start-up and end
+
+void init_input(void* window, void* /*instance*/, bool exclusive_mouse) {
+  InputDevice& d = dev();
+  d.input_layer = platform_input_start(window);
+  if (!d.input_layer) log_line("No DX_Input");
+
+  d.window = window;
+  platform_cursor_client_position(window, &d.mouse_x, &d.mouse_y);
+  d.cursor_x = d.mouse_x;
+  d.cursor_y = d.mouse_y;
+  d.focused = platform_input_has_focus(window);
+
+  // The keyboard comes with the input layer; like a foreground device it
+  // cannot be taken while the window is in the background, which is logged
+  // and healed by the focus events later.
+  d.keyboard_device = d.input_layer;
+  for (int i = 0; i < 256; i++) d.key_map[i] = uint16_t(i);
+  if (d.keyboard_device && !d.focused) log_line("No DX_KB");
+
+  if (exclusive_mouse && d.input_layer) {
+    d.mouse_device = true;
+    d.mouse_level = MOUSE_LEVEL_HIDDEN;
+    d.cursor_visible = false;
+    platform_show_cursor(false);
+    if (!platform_set_relative_mouse(true)) log_line("No DX_Mouse");
+  } else {
+    d.mouse_device = false;
+    d.mouse_level = MOUSE_LEVEL_SHOWN;
+    d.cursor_visible = true;
+    platform_set_relative_mouse(false);
+    platform_warp_cursor(window, d.mouse_x, d.mouse_y);
+    platform_show_cursor(true);
+  }
+
+  d.joy_count = d.input_layer ? platform_joystick_open_all(INPUT_MAX_JOYSTICKS) : 0;
+  for (int i = 0; i < INPUT_MAX_JOYSTICKS; i++) {
+    if (i >= d.joy_count) {
+      string_free(d.joy_names[i]);
+      continue;
+    }
+    // the desktop gives one name; it stands for both instance and product
+    std::string utf8 = platform_joystick_name(i);
+    TvString name;
+    for (size_t k = 0; k < utf8.size();) {
+      // decode one character, keep it when Latin-1 holds it
+      unsigned char c = utf8[k];
+      size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+      uint8_t b = latin1_of_utf8(utf8.substr(k, len).c_str());
+      if (b) string_append_char(name, char(b));
+      k += len;
+    }
+    TvString full(name);
+    string_append(full, ", ");
+    string_append(full, name);
+    if (full.length > INPUT_JOY_NAME_MAX) string_truncate(full, INPUT_JOY_NAME_MAX);
+    string_swap(d.joy_names[i], full);
+  }
+}
+
+void shutdown_input() {
+  InputDevice& d = dev();
+  d.mouse_level = MOUSE_LEVEL_SHOWN;
+  platform_set_relative_mouse(false);
+  if (!d.cursor_visible) platform_warp_cursor(d.window, d.mouse_x, d.mouse_y);
+  platform_show_cursor(true);
+  d.cursor_visible = true;
+  platform_joystick_close_all();
+  d.joy_count = 0;
+  for (auto& n : d.joy_names) string_free(n);
+  if (d.input_layer) platform_input_stop();
+  d.input_layer = d.keyboard_device = d.mouse_device = false;
+  d.window = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// events from the desktop
+
+void input_on_focus(bool gained) {
+  InputDevice& d = dev();
+  d.focused = gained;
+  // An unfocused window hears no key releases, so whatever is held now
+  // would stay held for good; forget it instead.
+  if (!gained) input_forget_keys();
+}
+
+void input_on_key(int32_t code, bool down, bool repeat) {
+  InputDevice& d = dev();
+  if (code <= 0 || code > 255 || !d.focused) return;
+  if (down) {
+    if (repeat && d.keys_down[code]) return;
+    d.keys_down[code] = 1;
+    d.release_pending[code] = 0;
+    d.key_char[code] = 0;  // only this press's own text counts
+    d.last_pressed = code;
+  } else {
+    if (!d.keys_down[code]) return;
+    // A tap shorter than a frame stays held until the next frame starts,
+    // so the program's polls see it at least once.
+    if (d.key_states[code] & 0x80)
+      d.keys_down[code] = 0;
+    else
+      d.release_pending[code] = 1;
+  }
+}
+
+void input_on_text(const char* utf8) {
+  InputDevice& d = dev();
+  if (!d.focused || d.last_pressed < 0) return;
+  d.key_char[d.last_pressed] = latin1_of_utf8(utf8);
+}
+
+void input_on_mouse_motion(int32_t x, int32_t y, int32_t dx, int32_t dy) {
+  InputDevice& d = dev();
+  d.cursor_x = x;
+  d.cursor_y = y;
+  d.relative_x += dx;
+  d.relative_y += dy;
+}
+
+void input_on_mouse_button(int32_t button, bool down) {
+  if (button >= 0 && button < 3) dev().buttons[button] = down;
+}
+
+void input_on_mouse_wheel(int32_t steps) { dev().wheel_sum += steps; }
+
+uint8_t latin1_of_utf8(const char* utf8) {
+  if (!utf8) return 0;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
+  uint32_t last = 0;
+  bool any = false;
+  while (*p) {
+    uint32_t cp;
+    int extra;
+    if (*p < 0x80) {
+      cp = *p;
+      extra = 0;
+    } else if ((*p >> 5) == 6) {
+      cp = *p & 0x1F;
+      extra = 1;
+    } else if ((*p >> 4) == 14) {
+      cp = *p & 0x0F;
+      extra = 2;
+    } else if ((*p >> 3) == 30) {
+      cp = *p & 0x07;
+      extra = 3;
+    } else {
+      p++;  // stray continuation or invalid lead byte
+      cp = 0x110000;
+      extra = -1;
+    }
+    if (extra >= 0) {
+      p++;
+      for (int i = 0; i < extra; i++) {
+        if ((*p >> 6) != 2) {  // truncated sequence
+          cp = 0x110000;
+          break;
+        }
+        cp = (cp << 6) | (*p & 0x3F);
+        p++;
+      }
+      // overlong forms are not characters
+      if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000))
+        cp = 0x110000;
+    }
+    last = cp;
+    any = true;
+  }
+  if (!any || last > 0xFF) return 0;
+  return uint8_t(last);
+}
+
+// ---------------------------------------------------------------------------
+// keyboard
+
+void refresh_keyboard() {
+  InputDevice& d = dev();
+  // While the window is in the background the last polled states stay.
+  if (!d.focused) return;
+  for (int i = 0; i < 256; i++) d.key_states[i] = d.keys_down[i] ? 0x80 : 0;
+}
+
+int32_t key_state(int32_t code) {
+  refresh_keyboard();
+  uint32_t i = uint32_t(code) & 255u;
+  return (dev().key_states[dev().key_map[i] & 255] & 0x80) ? 1 : 0;
+}
+
+void input_forget_keys() {
+  InputDevice& d = dev();
+  std::memset(d.keys_down, 0, sizeof d.keys_down);
+  std::memset(d.release_pending, 0, sizeof d.release_pending);
+  std::memset(d.key_states, 0, sizeof d.key_states);
+  d.last_pressed = -1;
+}
+
+uint8_t key_character(int32_t code) {
+  switch (code) {
+    case 14: return 8;
+    case 28: case 156: return 10;
+    case 29: case 42: case 54: case 56: case 58: case 69: case 221: return 0;
+    default: break;
+  }
+  if (code < 0 || code > 255) return 0;
+  uint8_t c = dev().key_char[code];
+  if (c >= 1 && c <= 31 && c != 8 && c != 10) return 0;  // Tab, Escape, Ctrl+letter
+  return c;
+}
+
+TvString typed_key() {
+  refresh_keyboard();
+  uint8_t result = 0;
+  for (int code = 0; code < 255; code++) {
+    if (!(dev().key_states[code] & 0x80)) continue;
+    result = key_character(code);
+    if (result) break;
+  }
+  uint8_t remembered = (result >= 'A' && result <= 'Z') ? uint8_t(result + 32) : result;
+  if (result >= 'a' && result <= 'z' && is_shift_held()) result = uint8_t(result - 32);
+  if (remembered == last_typed) return TvString();
+  last_typed = remembered;
+  if (!result) return TvString();
+  char c = char(result);
+  return TvString(&c, 1);
+}
+
+// ---------------------------------------------------------------------------
+// mouse
+
+namespace {
+
+int32_t clamp16(int32_t v) { return v < -32768 ? -32768 : v > 32767 ? 32767 : v; }
+
+// The internal read shared by every mouse operation: takes a new frame
+// sample when one is pending. Always succeeds here: the desktop's mouse
+// cannot be lost the way an exclusive device can.
+bool sample_mouse() {
+  InputDevice& d = dev();
+  if (!d.sample_pending) return true;
+  d.sample_pending = false;
+  d.wheel = int16_t(d.wheel_sum > 0 ? 1 : d.wheel_sum < 0 ? -1 : 0);
+  if (d.cursor_visible) {
+    d.motion_x = int16_t(clamp16(d.cursor_x - d.mouse_x));
+    d.motion_y = int16_t(clamp16(d.cursor_y - d.mouse_y));
+    d.mouse_x = d.cursor_x;
+    d.mouse_y = d.cursor_y;
+  } else {
+    d.motion_x = int16_t(clamp16(d.relative_x));
+    d.motion_y = int16_t(clamp16(d.relative_y));
+    d.mouse_x += d.motion_x;
+    d.mouse_y += d.motion_y;
+  }
+  d.relative_x = d.relative_y = 0;
+  d.wheel_sum = 0;
+  return true;
+}
+
+void screen_size(int32_t* w, int32_t* h) {
+  InputDevice& d = dev();
+  if (!d.window || !platform_window_client_size(d.window, w, h)) {
+    *w = d.screen_width;
+    *h = d.screen_height;
+  }
+}
+
+}  // namespace
+
+void request_mouse_sample() { dev().sample_pending = true; }
+
+MouseReading mouse_state() {
+  InputDevice& d = dev();
+  sample_mouse();
+  int32_t w, h;
+  screen_size(&w, &h);
+  if (d.mouse_x > w - 1) d.mouse_x = w - 1;
+  if (d.mouse_y > h - 1) d.mouse_y = h - 1;
+  if (d.mouse_x < 0) d.mouse_x = 0;
+  if (d.mouse_y < 0) d.mouse_y = 0;
+  return {d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
+}
+
+double mouse_axis(int32_t n) {
+  InputDevice& d = dev();
+  if (!sample_mouse()) return 0;
+  switch (n) {
+    case 0: return d.motion_x;
+    case 1: return d.motion_y;
+    case 2: return d.wheel;
+    case 3: return d.buttons[0] ? 1 : 0;
+    case 4: return d.buttons[1] ? 1 : 0;
+    case 5: return d.buttons[2] ? 1 : 0;
+    default: return 0;
+  }
+}
+
+void set_mouse(int32_t x, int32_t y) {
+  dev().mouse_x = x;
+  dev().mouse_y = y;
+}
+
+void show_mouse(double flag) {
+  InputDevice& d = dev();
+  bool show = flag != 0;
+  if (d.mouse_device) d.mouse_level = show ? MOUSE_LEVEL_SHOWN : MOUSE_LEVEL_HIDDEN;
+  if (show == d.cursor_visible) return;  // the toolkit asks every frame
+  if (show) {
+    platform_set_relative_mouse(false);
+    platform_warp_cursor(d.window, d.mouse_x, d.mouse_y);
+    d.cursor_x = d.mouse_x;
+    d.cursor_y = d.mouse_y;
+    platform_show_cursor(true);
+  } else {
+    platform_show_cursor(false);
+    platform_set_relative_mouse(true);
+  }
+  d.relative_x = d.relative_y = 0;
+  d.cursor_visible = show;
+}
+
+void input_frame_start() {
+  InputDevice& d = dev();
+  for (int i = 0; i < 256; i++) {
+    if (d.release_pending[i]) {
+      d.release_pending[i] = 0;
+      d.keys_down[i] = 0;
+    }
+  }
+  refresh_keyboard();
+  request_mouse_sample();
+}
+
+// ---------------------------------------------------------------------------
+// joysticks
+
+double joy_axis_value(int32_t raw) {
+  double v = double(raw) / 32767.0;
+  return v < -1 ? -1 : v > 1 ? 1 : v;
+}
+
+int32_t joy_pov_value(int32_t pov, int32_t direction) {
+  if (direction == 0) {
+    if (pov == 4500 || pov == 9000 || pov == 13500) return 1;
+    if (pov == 22500 || pov == 27000 || pov == 31500) return -1;
+  } else if (direction == 1) {
+    if (pov == 0 || pov == 4500 || pov == 31500) return -1;
+    if (pov == 13500 || pov == 18000 || pov == 22500) return 1;
+  }
+  return 0;
+}
+
+int32_t joy_step_value(int32_t raw) { return int32_t(std::trunc(double(raw) / 30000.0)); }
+
+namespace {
+JoyState read_joystick(int32_t index) {
+  JoyState s{};
+  for (auto& p : s.pov) p = -1;
+  if (index < 0 || index >= dev().joy_count || !platform_joystick_read(index, &s)) {
+    s = JoyState{};  // a failed read is all zero
+  }
+  return s;
+}
+}  // namespace
+
+int32_t joy_count() { return dev().joy_count; }
+
+TvString joy_name(int32_t index) {
+  if (index < 0 || index >= dev().joy_count) return TvString();
+  return dev().joy_names[index];
+}
+
+double joy_axis(int32_t index, int32_t axis) {
+  JoyState s = read_joystick(index);
+  switch (axis) {
+    case 0: return joy_axis_value(s.x);
+    case 1: return joy_axis_value(s.y);
+    case 2: return joy_axis_value(s.z);
+    case 3: return joy_axis_value(s.rx);
+    case 4: return joy_axis_value(s.ry);
+    case 5: return joy_axis_value(s.rz);
+    default: return 0;
+  }
+}
+
+int32_t joy_pov(int32_t index, int32_t direction) {
+  JoyState s = read_joystick(index);
+  return joy_pov_value(s.pov[0], direction);
+}
+
+int32_t joy_button(int32_t index, int32_t button) {
+  if (button < 0 || button > 31) return 0;
+  return read_joystick(index).buttons[button];
+}
+
+JoyStep joy_state() {
+  JoyState s = read_joystick(0);
+  return {joy_step_value(s.x), joy_step_value(s.y), s.buttons[0], s.buttons[1]};
+}
+
+void joy_rumble(int32_t index, double ms, double fx, double fy) {
+  if (index < 0 || index >= dev().joy_count || !platform_joystick_has_rumble(index)) return;
+  fx = fx < -1 ? -1 : fx > 1 ? 1 : fx;
+  fy = fy < -1 ? -1 : fy > 1 ? 1 : fy;
+  // a constant force of this magnitude (0..10000) on both motors
+  double magnitude = std::trunc((fx * fx + fy * fy) * 10000 * 0.5);
+  uint16_t strength = uint16_t(magnitude * 65535.0 / 10000.0);
+  uint32_t duration = ms > 0 ? uint32_t(std::fmin(ms, 4294967295.0)) : 0;
+  platform_joystick_rumble(index, strength, duration);
+}
+
+// ---------------------------------------------------------------------------
+// waiting
+
+namespace {
+
+// The window's messages, handled as the frame function does (a closed
+// window ends the program there).
+void input_pump_messages() {}
+
+bool any_input_since(const MouseReading& entry) {
+  InputDevice& d = dev();
+  for (int i = 0; i < 256; i++)
+    if (d.key_states[i] & 0x80) return true;
+  sample_mouse();
+  if (d.mouse_x != entry.x || d.mouse_y != entry.y) return true;
+  if ((d.buttons[0] ? 1 : 0) != entry.left || (d.buttons[1] ? 1 : 0) != entry.right) return true;
+  for (int j = 0; j < d.joy_count; j++) {
+    JoyState s = read_joystick(j);
+    for (uint8_t b : s.buttons)
+      if (b) return true;
+    if (std::fabs(joy_axis_value(s.x)) > 0.1 || std::fabs(joy_axis_value(s.y)) > 0.1 ||
+        std::fabs(joy_axis_value(s.z)) > 0.1)
+      return true;
+    if (s.pov[0] != -1 && (s.pov[0] & 0xFFFF) != 0xFFFF) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void wait_input() {
+  InputDevice& d = dev();
+  sample_mouse();
+  MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
+  for (int pass = 0; pass < 15; pass++) {
+    input_pump_messages();
+    refresh_keyboard();
+    request_mouse_sample();
+    if (any_input_since(entry)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+void wait_key() {
+  while (!typed_key().empty()) wait_input();
+  while (typed_key().empty()) wait_input();
+  while (!typed_key().empty()) wait_input();
+}
+
+namespace {
+bool any_button_held() {
+  request_mouse_sample();
+  sample_mouse();
+  const InputDevice& d = dev();
+  return d.buttons[0] || d.buttons[1] || d.buttons[2];
+}
+}  // namespace
+
+void wait_mouse() {
+  while (any_button_held()) wait_input();
+  while (!any_button_held()) wait_input();
+  while (any_button_held()) wait_input();
+}
