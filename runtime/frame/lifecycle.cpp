@@ -1,21 +1,31 @@
 // lifecycle.cpp - start-up and shut-down order, end_program and the log.
+//
+// Each numbered line below is one step of the fixed order; steps served by
+// the window, input, font and archive modules are filled in by them.
 #include "runtime/frame/lifecycle.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <initializer_list>
 
-namespace {
-std::string temp_dir() {
+#include "runtime/frame/function_table.h"
+#include "runtime/frame/settings.h"
+#include "runtime/platform/process_info.h"
+#include "runtime/values/errors.h"
+#include "runtime/values/tv_math.h"
+
+bool graphics_started = false;
+
+TvString error_log_path() {
   const char* t = std::getenv("TMPDIR");
-  std::string dir = (t && *t) ? t : "/tmp";
-  if (dir.back() != '/') dir += '/';
-  return dir;
+  TvString path((t && *t) ? t : "/tmp");
+  if (path.data[path.length - 1] != '/') string_append_char(path, '/');
+  string_append(path, "ErrorLog.txt");
+  return path;
 }
-}  // namespace
 
 void log_line(const char* text) {
-  std::string path = temp_dir() + "ErrorLog.txt";
+  TvString path = error_log_path();
   FILE* f = std::fopen(path.c_str(), "ab");
   if (!f) return;
   std::fputs(text ? text : "", f);
@@ -23,12 +33,71 @@ void log_line(const char* text) {
   std::fclose(f);
 }
 
+TvString program_folder() {
+  TvString path = platform_program_file();
+  for (uint32_t i = 0; i < path.length; ++i)
+    if (path.data[i] == '\\') path.data[i] = '/';
+  int64_t cut = -1;
+  for (uint32_t i = 0; i < path.length; ++i)
+    if (path.data[i] == '/') cut = i;
+  if (cut < 0) return TvString();
+  if (cut == 0) return TvString("/");  // the program lies in the root
+  string_truncate(path, cut);
+  return path;
+}
+
+void change_to_program_folder() {
+  TvString folder = program_folder();
+  platform_set_current_dir(folder.c_str());
+}
+
+void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
+  (void)instance;
+  (void)show_mode;
+  (void)title;
+  std::remove(error_log_path().c_str());  // 1. a fresh log for every run
+  // 2. auto_pause on: the window procedure pauses while inactive
+  // 3. read the high-resolution timer frequency
+  graphics_started = true;  // 4. graphics device, window and context (create_window); return on failure
+  // 5. window title = title, window_title; reset run-time tables; network, 3D and sound objects
+  // 6. fullscreen ? switch_display_mode : place_window
+  // 7. init_input(project_settings.exclusive_mouse)
+  log_line("Init GFX");  // 8.
+  // 9. both packed-file resolvers: set_archive(program file)
+  change_to_program_folder();  // 10.
+  // 11. clear and present one frame, reset 2D state and viewport, default font (smalfont.png, else .bmp)
+  random_seed(int32_t(platform_monotonic_ms()));  // 12. random seed; arrow cursor; start_time and frame times; show_mode 0 hides the window, else mouse set-up
+  log_line("Init Finalized");  // 13.
+}
+
 void shut_down() {
-  // filled by the frame: quit hook, then the closing order
+  if (!quit_hook_done) {  // 1. the quit hook, before anything closes, once per run
+    quit_hook_done = true;
+    call_by_name("TVX_ON_QUIT");
+  }
+  if (!graphics_started) return;  // 2.
+  log_line("Shut down TVX");      // 3.
+  // 4. stop and close video playback
+  change_to_program_folder();  // 5.
+  // 6. close open sockets, release the socket library
+  // 7. release input devices and mouse cursor; free the graphics device, delete the temporary file, destroy the window
+  graphics_started = false;  // 7. the device is gone: a later shut_down must not free it again
+  // 8. release the sound device, delete the remaining temporary file
+  log_line("tvx is shut down");  // 9.
 }
 
 void end_program() {
+  if (project_settings.debug_mode) {
+    char number[16];
+    log_line("-End On Line");
+    for (int32_t value : {runtime_error.error_code, runtime_error.error_line, runtime_error.current_line,
+                          current_source_index}) {
+      std::snprintf(number, sizeof number, "%d", value);
+      log_line(number);
+    }
+  }
   shut_down();
+  // the desktop repaints uncovered windows by itself; nothing to ask for here
   std::fflush(nullptr);
   std::exit(0);
 }

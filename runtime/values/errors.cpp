@@ -7,10 +7,11 @@
 #include "runtime/frame/lifecycle.h"
 
 RuntimeErrorState runtime_error;
+int32_t current_source_index = 0;
 
 void set_error(double code) {
   double t = std::trunc(code);
-  if (!(t == t)) t = 0;
+  if (t != t) t = 0;
   if (t > 2147483647.0) t = 2147483647.0;
   if (t < -2147483648.0) t = -2147483648.0;
   runtime_error.error_code = int32_t(t);
@@ -19,14 +20,14 @@ void set_error(double code) {
 
 void reset_error_state() { runtime_error = RuntimeErrorState{}; }
 
-static const char* error_text(int32_t code) {
+const char* error_text(int32_t code) {
   switch (code) {
-    case 0: return "success";
-    case 3: return "no such file";
-    case 7: return "out of memory";
-    case 9: return "out of bounds";
-    case 20: return "out of data";
-    default: return "unknown error";
+    case ERR_SUCCESS: return "success";
+    case ERR_NO_SUCH_FILE: return "no such file";
+    case ERR_OUT_OF_MEMORY: return "out of memory";
+    case ERR_OUT_OF_BOUNDS: return "out of bounds";
+    case ERR_OUT_OF_DATA: return "out of data";
+    default: return "unknown error";  // 8 and 21 have no text of their own
   }
 }
 

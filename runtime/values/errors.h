@@ -1,15 +1,19 @@
-// errors.h - the run-time error state, its codes and texts, and the debug
-// channel (text that reaches an attached debugger and nowhere else).
+// errors.h - the run-time error state, its codes and texts, and the fatal
+// end path. Soft failures set the last-error code and return; failures a
+// program cannot survive set it and end the program through end_program.
+// The debug channel lives in debug.h.
 #pragma once
 #include <cstdint>
 #include "runtime/values/tv_string.h"
 
 struct RuntimeErrorState {
-  int32_t error_code = 0;
-  int32_t error_line = 0;
-  int32_t current_line = 0;
+  int32_t error_code = 0;    // last error code; 0 = success
+  int32_t error_line = 0;    // current_line when error_code was last set
+  int32_t current_line = 0;  // source line being executed
 };
 extern RuntimeErrorState runtime_error;
+// Index of the source file being executed (logged at the end in debug mode).
+extern int32_t current_source_index;
 
 enum : int32_t {
   ERR_SUCCESS = 0,
@@ -21,8 +25,16 @@ enum : int32_t {
   ERR_ASSERTION = 21,
 };
 
+// error_code = code truncated toward zero (clamped to 32 bits, NaN gives 0);
+// error_line = current_line.
 void set_error(double code);
+// Error code, error line and current line back to 0.
 void reset_error_state();
+// The code's own text ("unknown error" for codes without one).
+const char* error_text(int32_t code);
+// "%.4d %s": code 3 gives "0003 no such file", -1 "-0001 unknown error".
 TvString last_error_text();
+// set_error(code), then end_program.
 [[noreturn]] void fail(int32_t code);
+// error_code = 0, error_line = current_line, then end_program.
 [[noreturn]] void end_with_success();

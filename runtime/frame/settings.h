@@ -1,0 +1,27 @@
+// settings.h - the project settings compiled into the program, the
+// application name, and the two per-build values (build stamp, host id)
+// that the platform-information query hands out.
+#pragma once
+#include <cstdint>
+#include "runtime/values/tv_string.h"
+
+struct ProjectSettings {
+  int32_t exclusive_mouse;  // nonzero: mouse through the input layer, cursor hidden
+  int32_t frame_rate;       // frames per second the frame call paces to
+  int32_t fullscreen;       // nonzero: switch the display and run full screen
+  int32_t debug_mode;       // nonzero: no pause on focus loss, end position logged
+  int32_t multisample;      // nonzero: ask for a multisampled pixel format
+  int32_t screen_height;    // client height in pixels
+  int32_t screen_width;     // client width in pixels
+};
+
+extern ProjectSettings project_settings;
+extern TvString app_name;  // becomes the window title
+
+// Fills project_settings and app_name with this program's values.
+void apply_project_settings();
+
+// Build date and time joined by "-", e.g. "Jun 22 2010-19:53:59".
+TvString build_stamp();
+// Eight lower-case hexadecimal digits, fixed when the program is built.
+TvString host_id();
