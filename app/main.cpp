@@ -8,14 +8,11 @@
 
 namespace {
 void snipvault_main() {
-  TvString line("Snipvault ");
-  string_append(line, build_stamp());
-  string_append(line, " host ");
-  string_append(line, host_id());
-  log_line(line);
-  string_assign(line, "command line: ");
-  string_append(line, command_line);
-  log_line(line);
+  log_line(app_name + " " + build_stamp() + " host " + host_id());
+  log_line("window " + string_from_int(project_settings.screen_width) + " x " +
+           string_from_int(project_settings.screen_height) + ", frame " +
+           string_from_number(1000.0 / project_settings.frame_rate) + " ms");
+  log_line("command line: " + command_line);
   log_line(last_error_text());
 }
 }  // namespace

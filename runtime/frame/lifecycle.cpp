@@ -10,7 +10,9 @@
 
 #include "runtime/frame/function_table.h"
 #include "runtime/frame/settings.h"
+#include "runtime/input/input.h"
 #include "runtime/platform/process_info.h"
+#include "runtime/values/debug.h"
 #include "runtime/values/errors.h"
 #include "runtime/values/tv_math.h"
 
@@ -61,7 +63,8 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
   graphics_started = true;  // 4. graphics device, window and context (create_window); return on failure
   // 5. window title = title, window_title; reset run-time tables; network, 3D and sound objects
   // 6. fullscreen ? switch_display_mode : place_window
-  // 7. init_input(project_settings.exclusive_mouse)
+  // 7. init_input(window, instance, project_settings.exclusive_mouse != 0)
+  debug_break_input_reset = input_forget_keys;  //    a break point makes the input forget held keys
   log_line("Init GFX");  // 8.
   // 9. both packed-file resolvers: set_archive(program file)
   change_to_program_folder();  // 10.

@@ -14,6 +14,7 @@
 #include "runtime/frame/function_table.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
+#include "runtime/input/input.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
 #include "runtime/values/errors.h"
@@ -106,6 +107,7 @@ TEST_F(FrameTest, LibraryEntryStartsWithoutRunningAProgram) {
   EXPECT_STREQ(app_name.c_str(), "Snipvault");
   EXPECT_EQ(log(), "Init GFX\r\nInit Finalized\r\n");
   EXPECT_EQ(fs::current_path().string(), own_folder());
+  EXPECT_EQ(debug_break_input_reset, &input_forget_keys);
 }
 
 namespace {
