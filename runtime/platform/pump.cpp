@@ -1,0 +1,77 @@
+// pump.cpp - the message pump over SDL's event queue.
+//
+// SDL keeps one queue for the whole process and this program has one
+// window, so every event counts as a message of that window. The input
+// layer sees each event first; the window procedure then gets the events
+// that mean something to a window (focus, close), translated into messages.
+#include "runtime/platform/pump.h"
+
+#include <SDL2/SDL.h>
+
+#include "runtime/platform/window_sdl.h"
+
+__attribute__((weak)) void platform_input_event(const void*) {}
+
+namespace {
+
+void dispatch(void* window, const SDL_Event& e, WindowProcedure procedure) {
+  platform_input_event(&e);
+  if (!procedure) return;
+  switch (e.type) {
+    case SDL_QUIT:
+      procedure(window, WINDOW_MSG_CLOSE, 0, 0);
+      return;
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          procedure(window, WINDOW_MSG_ACTIVATE, 1, 0);
+          return;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          procedure(window, WINDOW_MSG_ACTIVATE, 0, 0);
+          return;
+        case SDL_WINDOWEVENT_CLOSE:
+          procedure(window, WINDOW_MSG_CLOSE, 0, 0);
+          return;
+        case SDL_WINDOWEVENT_EXPOSED:
+          procedure(window, WINDOW_MSG_ERASE_BACKGROUND, 0, 0);
+          return;
+        default:
+          break;
+      }
+      break;
+    default:
+      break;
+  }
+  procedure(window, WINDOW_MSG_OTHER, e.type, 0);
+}
+
+}  // namespace
+
+bool platform_event_waiting() {
+  if (!platform_video_started()) return false;
+  SDL_PumpEvents();
+  SDL_Event e;
+  return SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+}
+
+int platform_pump_events(void* window, void (*hook)(), WindowProcedure procedure) {
+  if (!platform_video_started()) return 0;
+  int handled = 0;
+  SDL_Event e;
+  SDL_PumpEvents();
+  if (!hook) {
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+      dispatch(window, e, procedure);
+      ++handled;
+    }
+    return handled;
+  }
+  // the hook sees each message before it is taken and handled
+  while (SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+    hook();
+    if (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) break;
+    dispatch(window, e, procedure);
+    ++handled;
+  }
+  return handled;
+}

@@ -1,0 +1,36 @@
+// pump.h - the message pump: desktop events, one at a time, handed to the
+// input layer and then, as window messages, to the window procedure.
+//
+// Window messages keep the desktop's classic numbering so the window
+// procedure reads like one: activation with its low word (0 inactive, 1 or
+// 2 active), close, erase-background, and system commands compared after
+// masking the low four bits.
+#pragma once
+#include <cstdint>
+
+enum : unsigned {
+  WINDOW_MSG_ACTIVATE = 0x0006,
+  WINDOW_MSG_CLOSE = 0x0010,
+  WINDOW_MSG_ERASE_BACKGROUND = 0x0014,
+  WINDOW_MSG_SYSCOMMAND = 0x0112,
+  WINDOW_MSG_OTHER = 0x0400,  // anything the window procedure passes on
+};
+enum : uintptr_t {
+  SYSCOMMAND_CLOSE = 0xF060,
+  SYSCOMMAND_SCREENSAVE = 0xF140,
+  SYSCOMMAND_MONITORPOWER = 0xF170,
+};
+
+using WindowProcedure = intptr_t (*)(void* window, unsigned message, uintptr_t w, intptr_t l);
+
+// Implemented by the input layer: sees every desktop event (an SDL_Event)
+// before the window procedure does. A do-nothing default stands in until
+// the input layer is linked.
+void platform_input_event(const void* sdl_event);
+
+// Handles every waiting event. With a hook, the hook runs once before each
+// event is taken from the queue. Returns the number of events handled.
+int platform_pump_events(void* window, void (*hook)(), WindowProcedure procedure);
+
+// Whether any desktop event is waiting (without taking it).
+bool platform_event_waiting();
