@@ -60,7 +60,8 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
   std::remove(error_log_path().c_str());  // 1. a fresh log for every run
   // 2. auto_pause on: the window procedure pauses while inactive
   // 3. read the high-resolution timer frequency
-  graphics_started = true;  // 4. graphics device, window and context (create_window); return on failure
+  // 4. create the graphics device, window and context (create_window); on failure return here
+  graphics_started = true;
   // 5. window title = title, window_title; reset run-time tables; network, 3D and sound objects
   // 6. fullscreen ? switch_display_mode : place_window
   // 7. init_input(window, instance, project_settings.exclusive_mouse != 0)
