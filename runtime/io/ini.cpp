@@ -1,0 +1,435 @@
+// ini.cpp - the INI table: loading, look-up, changes and write-back.
+//
+// Loading reads the whole file into one block and parses it in place: keys
+// and values of loaded lines point into that block, so a line costs no
+// allocation of its own and lines of any length are read whole. Bytes are
+// unsigned throughout; only trailing control bytes (below 32) are cut from a
+// value, Latin-1 letters stay.
+//
+// Sections and the keys of each section sit in lists in file order with a
+// hash index beside each list. Records of the same name are chained, and a
+// look-up takes the chain member at the lowest list position, so "first one
+// wins" holds however deletions (the last record moved into the gap) have
+// reordered the list.
+#include "runtime/io/ini.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "runtime/frame/lifecycle.h"
+#include "runtime/io/safe_write.h"
+
+IniTable ini_table;
+
+namespace {
+
+// --- names -------------------------------------------------------------------
+
+struct Name {
+  const char* data;
+  uint32_t length;
+};
+
+inline uint8_t fold(uint8_t c) { return (c >= 'A' && c <= 'Z') ? uint8_t(c + 32) : c; }
+
+uint32_t name_hash(Name n) {
+  uint32_t h = 2166136261u;
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(n.data);
+  for (uint32_t i = 0; i < n.length; ++i) h = (h ^ fold(p[i])) * 16777619u;
+  // spread the low bits, which pick the slot
+  h ^= h >> 16;
+  h *= 0x7feb352du;
+  h ^= h >> 15;
+  return h;
+}
+
+bool name_equal(Name a, Name b) {
+  if (a.length != b.length) return false;
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(a.data);
+  const uint8_t* q = reinterpret_cast<const uint8_t*>(b.data);
+  for (uint32_t i = 0; i < a.length; ++i)
+    if (p[i] != q[i] && fold(p[i]) != fold(q[i])) return false;
+  return true;
+}
+
+Name name_of(const IniEntry& e) { return {e.key, e.key_length}; }
+Name name_of(const IniSection& s) { return {s.name.data, s.name.length}; }
+Name name_of(const TvString& s) { return {s.data, s.length}; }
+
+// --- the hash index ----------------------------------------------------------
+
+inline uint32_t slot_position(uint64_t slot) { return uint32_t(slot) - 1; }
+inline uint32_t slot_hash(uint64_t slot) { return uint32_t(slot >> 32); }
+inline uint64_t make_slot(uint32_t hash, uint32_t position) {
+  return (uint64_t(hash) << 32) | (uint64_t(position) + 1);
+}
+
+// The slot holding the chain of `name`, or kIniNone.
+template <class Rec>
+uint32_t index_find(const IniIndex& ix, const std::vector<Rec>& list, uint32_t hash, Name name) {
+  if (ix.slots.empty()) return kIniNone;
+  uint32_t mask = uint32_t(ix.slots.size() - 1);
+  for (uint32_t i = hash & mask;; i = (i + 1) & mask) {
+    uint64_t s = ix.slots[i];
+    if (s == 0) return kIniNone;
+    if (slot_hash(s) == hash && name_equal(name_of(list[slot_position(s)]), name)) return i;
+  }
+}
+
+void index_place(IniIndex& ix, uint64_t slot) {
+  uint32_t mask = uint32_t(ix.slots.size() - 1);
+  uint32_t i = slot_hash(slot) & mask;
+  while (ix.slots[i] != 0) i = (i + 1) & mask;
+  ix.slots[i] = slot;
+}
+
+void index_insert(IniIndex& ix, uint32_t hash, uint32_t position) {
+  if ((uint64_t(ix.used) + 1) * 2 > ix.slots.size()) {
+    std::vector<uint64_t> old;
+    old.swap(ix.slots);
+    ix.slots.assign(old.empty() ? 16 : old.size() * 2, 0);
+    for (uint64_t s : old)
+      if (s != 0) index_place(ix, s);
+  }
+  index_place(ix, make_slot(hash, position));
+  ++ix.used;
+}
+
+// Frees slot i and shifts later members of its probe run back into the gap.
+void index_erase(IniIndex& ix, uint32_t i) {
+  uint32_t mask = uint32_t(ix.slots.size() - 1);
+  uint32_t gap = i;
+  for (uint32_t j = (i + 1) & mask; ix.slots[j] != 0; j = (j + 1) & mask) {
+    uint32_t home = slot_hash(ix.slots[j]) & mask;
+    // the member at j may move to the gap if its home is not inside (gap, j]
+    bool home_in_between = gap <= j ? (home > gap && home <= j) : (home > gap || home <= j);
+    if (!home_in_between) {
+      ix.slots[gap] = ix.slots[j];
+      gap = j;
+    }
+  }
+  ix.slots[gap] = 0;
+  --ix.used;
+}
+
+template <class Rec>
+uint32_t list_first(const IniIndex& ix, const std::vector<Rec>& list, Name name) {
+  uint32_t h = name_hash(name);
+  uint32_t s = index_find(ix, list, h, name);
+  if (s == kIniNone) return kIniNone;
+  uint32_t best = slot_position(ix.slots[s]);
+  for (uint32_t p = list[best].next_same; p != kIniNone; p = list[p].next_same)
+    if (p < best) best = p;
+  return best;
+}
+
+// Appends a record whose name and hash are already set.
+template <class Rec>
+void list_add(IniIndex& ix, std::vector<Rec>& list, Rec&& rec) {
+  uint32_t position = uint32_t(list.size());
+  uint32_t h = rec.hash;
+  Name name = name_of(rec);
+  uint32_t s = index_find(ix, list, h, name);
+  rec.next_same = kIniNone;
+  if (s == kIniNone) {
+    list.push_back(std::move(rec));
+    index_insert(ix, h, position);
+  } else {
+    uint32_t head = slot_position(ix.slots[s]);
+    rec.next_same = list[head].next_same;
+    list.push_back(std::move(rec));
+    list[head].next_same = position;
+  }
+}
+
+// Takes position p out of its name's chain (the slot goes when p was alone).
+template <class Rec>
+void list_unlink(IniIndex& ix, std::vector<Rec>& list, uint32_t p) {
+  const Rec& r = list[p];
+  uint32_t s = index_find(ix, list, r.hash, name_of(r));
+  uint32_t head = slot_position(ix.slots[s]);
+  if (head == p) {
+    if (r.next_same == kIniNone) index_erase(ix, s);
+    else ix.slots[s] = make_slot(r.hash, r.next_same);
+    return;
+  }
+  uint32_t q = head;
+  while (list[q].next_same != p) q = list[q].next_same;
+  list[q].next_same = r.next_same;
+}
+
+// Points whatever refers to position `from` (its slot or a chain link) at `to`.
+template <class Rec>
+void list_retarget(IniIndex& ix, std::vector<Rec>& list, uint32_t from, uint32_t to) {
+  const Rec& r = list[from];
+  uint32_t s = index_find(ix, list, r.hash, name_of(r));
+  uint32_t head = slot_position(ix.slots[s]);
+  if (head == from) {
+    ix.slots[s] = make_slot(r.hash, to);
+    return;
+  }
+  uint32_t q = head;
+  while (list[q].next_same != from) q = list[q].next_same;
+  list[q].next_same = to;
+}
+
+// Deletes the record at p: the last record moves into its place.
+template <class Rec>
+void list_remove(IniIndex& ix, std::vector<Rec>& list, uint32_t p) {
+  list_unlink(ix, list, p);
+  uint32_t last = uint32_t(list.size() - 1);
+  if (p != last) {
+    list_retarget(ix, list, last, p);
+    list[p] = std::move(list[last]);
+  }
+  list.pop_back();
+}
+
+// --- building records ----------------------------------------------------------
+
+std::unique_ptr<char[]> copy_bytes(const TvString& s) {
+  std::unique_ptr<char[]> block(new char[size_t(s.length) + 1]);
+  std::memcpy(block.get(), s.data, s.length);
+  block[s.length] = 0;
+  return block;
+}
+
+uint32_t add_section(IniTable& t, Name name) {
+  IniSection sec;
+  string_assign_bytes(sec.name, name.data, name.length);
+  sec.hash = name_hash(name);
+  list_add(t.index, t.sections, std::move(sec));
+  return uint32_t(t.sections.size() - 1);
+}
+
+void clear_table(IniTable& t) {
+  t.sections.clear();
+  t.sections.shrink_to_fit();
+  t.index = IniIndex();
+  t.bytes.reset();
+  t.byte_count = 0;
+}
+
+// --- loading -------------------------------------------------------------------
+
+inline bool is_blank(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+enum class ReadResult { loaded, missing, unreadable };
+
+// The whole file in one block (one spare byte at the end).
+ReadResult read_source(const TvString& name, std::unique_ptr<char[]>& out, size_t& n) {
+  errno = 0;
+  FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) return errno == ENOENT ? ReadResult::missing : ReadResult::unreadable;
+  ReadResult r = ReadResult::unreadable;
+  long size = -1;
+  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+  if (size >= 0 && size < INT32_MAX && std::fseek(f, 0, SEEK_SET) == 0) {
+    out.reset(new char[size_t(size) + 1]);
+    n = std::fread(out.get(), 1, size_t(size), f);
+    if (n == size_t(size) && !std::ferror(f)) r = ReadResult::loaded;
+  }
+  std::fclose(f);
+  if (r != ReadResult::loaded) out.reset();
+  return r;
+}
+
+// --- write-back ----------------------------------------------------------------
+
+bool starts_with_mem(const TvString& name) {
+  return name.length >= 6 && std::memcmp(name.data, "mem://", 6) == 0;
+}
+
+template <class Sink>
+void emit_section(const IniSection& s, Sink& out) {
+  out("[", 1);
+  out(s.name.data, s.name.length);
+  out("]\r\n", 3);
+  for (const IniEntry& e : s.entries) {
+    out(e.key, e.key_length);
+    out("=", 1);
+    out(e.value, e.value_length);
+    out("\r\n", 2);
+  }
+}
+
+// A section without a name can only be read back from the top of a file (a
+// "[]" header further down keeps the name above it), so the first one is
+// written first; all else in list order.
+template <class Sink>
+void emit_table(const IniTable& t, Sink& out) {
+  uint32_t unnamed = list_first(t.index, t.sections, Name{"", 0});
+  if (unnamed != kIniNone) emit_section(t.sections[unnamed], out);
+  for (uint32_t i = 0; i < t.sections.size(); ++i)
+    if (i != unnamed) emit_section(t.sections[i], out);
+}
+
+void write_back(IniTable& t) {
+  if (!t.changed || t.file_name.empty()) return;
+  if (starts_with_mem(t.file_name)) return;
+  if (t.source == IniSource::unreadable) {
+    std::string line = "INI file not written back, it could not be read: ";
+    line.append(t.file_name.data, t.file_name.length);
+    log_line(line.c_str());
+    return;
+  }
+  SafeWrite w;
+  bool ok = safe_write_begin(w, t.file_name.c_str());
+  if (ok) {
+    auto sink = [&w](const char* p, size_t n) { safe_write_append(w, p, n); };
+    emit_table(t, sink);
+    ok = safe_write_commit(w);
+  }
+  if (!ok) {
+    std::string line = "INI file could not be written, it stays as it was: ";
+    line.append(t.file_name.data, t.file_name.length);
+    log_line(line.c_str());
+  }
+}
+
+}  // namespace
+
+// --- public operations -----------------------------------------------------------
+
+void ini_parse(IniTable& t, std::unique_ptr<char[]> bytes, size_t n) {
+  clear_table(t);
+  t.bytes = std::move(bytes);
+  t.byte_count = n;
+  t.changed = false;
+  const char* p = t.bytes.get();
+  const char* end = p + n;
+  // Lines end at LF (a CR before it goes with the trailing control bytes); a
+  // file without any LF but with CRs has CR line ends.
+  char line_end = '\n';
+  if (n > 0 && !std::memchr(p, '\n', n) && std::memchr(p, '\r', n)) line_end = '\r';
+
+  Name current{"", 0};
+  uint32_t section = kIniNone;  // created when the first key arrives
+  while (p < end) {
+    const char* eol = static_cast<const char*>(std::memchr(p, line_end, size_t(end - p)));
+    if (!eol) eol = end;
+    const char* s = p;
+    p = eol + 1;
+    while (s < eol && is_blank(uint8_t(*s))) ++s;
+    if (s == eol || *s == ';') continue;
+    if (*s == '[') {
+      // the name runs to the first blank or "="; one closing "]" is dropped
+      ++s;
+      while (s < eol && is_blank(uint8_t(*s))) ++s;
+      const char* a = s;
+      while (s < eol && !is_blank(uint8_t(*s)) && *s != '=') ++s;
+      uint32_t len = uint32_t(s - a);
+      if (len > 0 && a[len - 1] == ']') --len;
+      if (len > 0) current = Name{a, len};
+      section = kIniNone;
+      continue;
+    }
+    const char* key = s;
+    while (s < eol && !is_blank(uint8_t(*s)) && *s != '=') ++s;
+    uint32_t key_length = uint32_t(s - key);
+    if (s == eol) continue;
+    if (*s != '=') {
+      while (s < eol && is_blank(uint8_t(*s))) ++s;
+      if (s == eol || *s != '=') continue;
+    }
+    ++s;
+    while (s < eol && is_blank(uint8_t(*s))) ++s;
+    const char* value_end = eol;
+    while (value_end > s && uint8_t(value_end[-1]) < 32) --value_end;
+    if (value_end == s) continue;  // a key with an empty value is not kept
+
+    if (section == kIniNone) section = add_section(t, current);
+    IniSection& sec = t.sections[section];
+    IniEntry e;
+    e.key = key;
+    e.key_length = key_length;
+    e.value = s;
+    e.value_length = uint32_t(value_end - s);
+    e.hash = name_hash(Name{key, key_length});
+    list_add(sec.index, sec.entries, std::move(e));
+  }
+}
+
+void ini_open(const TvString& name_in) {
+  TvString name(name_in);  // the argument may be the table's own name
+  write_back(ini_table);
+  clear_table(ini_table);
+  ini_table.changed = false;
+  ini_table.source = IniSource::none;
+  string_assign(ini_table.file_name, name);
+  if (name.empty()) return;
+
+  std::unique_ptr<char[]> bytes;
+  size_t n = 0;
+  ReadResult r = read_source(name, bytes, n);
+  if (r == ReadResult::loaded) {
+    ini_parse(ini_table, std::move(bytes), n);
+    ini_table.source = IniSource::loaded;
+  } else {
+    ini_table.source = r == ReadResult::missing ? IniSource::missing : IniSource::unreadable;
+  }
+}
+
+TvString ini_get(const TvString& section, const TvString& key, const TvString& fallback) {
+  const IniTable& t = ini_table;
+  uint32_t si = list_first(t.index, t.sections, name_of(section));
+  if (si == kIniNone) return fallback;
+  const IniSection& sec = t.sections[si];
+  uint32_t ki = list_first(sec.index, sec.entries, name_of(key));
+  if (ki == kIniNone) return fallback;
+  const IniEntry& e = sec.entries[ki];
+  return TvString(e.value, e.value_length);
+}
+
+void ini_put(const TvString& section, const TvString& key, const TvString& value) {
+  IniTable& t = ini_table;
+  uint32_t si = list_first(t.index, t.sections, name_of(section));
+  if (key.empty()) {
+    if (si == kIniNone) return;
+    list_remove(t.index, t.sections, si);
+    t.changed = true;
+    return;
+  }
+  if (si == kIniNone) si = add_section(t, name_of(section));
+  IniSection& sec = t.sections[si];
+  uint32_t ki = list_first(sec.index, sec.entries, name_of(key));
+  if (ki == kIniNone) {
+    IniEntry e;
+    e.key_store = copy_bytes(key);
+    e.key = e.key_store.get();
+    e.key_length = key.length;
+    e.hash = name_hash(name_of(key));
+    if (!value.empty()) {
+      e.value_store = copy_bytes(value);
+      e.value = e.value_store.get();
+      e.value_length = value.length;
+    }
+    list_add(sec.index, sec.entries, std::move(e));
+  } else if (!value.empty()) {
+    IniEntry& e = sec.entries[ki];
+    e.value_store = copy_bytes(value);
+    e.value = e.value_store.get();
+    e.value_length = value.length;
+  } else {
+    list_remove(sec.index, sec.entries, ki);
+  }
+  t.changed = true;
+}
+
+void ini_shut_down() {
+  write_back(ini_table);
+  clear_table(ini_table);
+  ini_table.changed = false;
+  ini_table.source = IniSource::none;
+  string_free(ini_table.file_name);
+}
+
+TvString ini_format(const IniTable& table) {
+  TvString text;
+  auto sink = [&text](const char* p, size_t n) { string_append_bytes(text, p, uint32_t(n)); };
+  emit_table(table, sink);
+  return text;
+}
