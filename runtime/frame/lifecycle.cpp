@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "runtime/frame/frame_loop.h"
 #include "runtime/frame/function_table.h"
 #include "runtime/frame/settings.h"
+#include "runtime/frame/window.h"
 #include "runtime/input/input.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
@@ -54,23 +56,31 @@ void change_to_program_folder() {
 }
 
 void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
-  (void)instance;
-  (void)show_mode;
-  (void)title;
   std::remove(error_log_path().c_str());  // 1. a fresh log for every run
-  // 2. auto_pause on: the window procedure pauses while inactive
-  // 3. read the high-resolution timer frequency
-  // 4. create the graphics device, window and context (create_window); on failure return here
+  auto_pause = true;                      // 2. the window procedure pauses while inactive
+  timer_start();                          // 3.
+  start_graphics_device();                // 4. device, window and context; no window ends the run
   graphics_started = true;
-  // 5. window title = title, window_title; reset run-time tables; network, 3D and sound objects
-  // 6. fullscreen ? switch_display_mode : place_window
-  // 7. init_input(window, instance, project_settings.exclusive_mouse != 0)
+  string_assign(window_title, title);  // 5. reset run-time tables; network, 3D and sound objects
+  set_window_title(title.c_str());
+  if (project_settings.fullscreen)  // 6.
+    switch_display_mode(*graphics_device);
+  else
+    place_window(*graphics_device);
+  init_input(graphics_device->window, instance, project_settings.exclusive_mouse != 0);  // 7.
   debug_break_input_reset = input_forget_keys;  //    a break point makes the input forget held keys
   log_line("Init GFX");  // 8.
   // 9. both packed-file resolvers: set_archive(program file)
   change_to_program_folder();  // 10.
-  // 11. clear and present one frame, reset 2D state and viewport, default font (smalfont.png, else .bmp)
-  random_seed(int32_t(platform_monotonic_ms()));  // 12. random seed; arrow cursor; start_time and frame times; show_mode 0 hides the window, else mouse set-up
+  present_first_frame();       // 11. default font (smalfont.png, else .bmp)
+  random_seed(int32_t(platform_monotonic_ms()));  // 12. random seed
+  set_arrow_cursor();
+  double now = timer_ms();
+  frame_clock.start_time = frame_clock.previous_frame_time = frame_clock.current_frame_time = now;
+  if (show_mode == 0)
+    hide_window();
+  else
+    show_mouse(project_settings.exclusive_mouse ? 0 : 1);
   log_line("Init Finalized");  // 13.
 }
 
@@ -84,8 +94,9 @@ void shut_down() {
   // 4. stop and close video playback
   change_to_program_folder();  // 5.
   // 6. close open sockets, release the socket library
-  // 7. release input devices and mouse cursor; free the graphics device, delete the temporary file, destroy the window
-  graphics_started = false;  // 7. the device is gone: a later shut_down must not free it again
+  shutdown_input();        // 7. input devices and mouse cursor;
+  free_graphics_device();  //    the device with its textures, context and window
+  graphics_started = false;  //  the device is gone: a later shut_down must not free it again
   // 8. release the sound device, delete the remaining temporary file
   log_line("tvx is shut down");  // 9.
 }

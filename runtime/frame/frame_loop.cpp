@@ -1,0 +1,178 @@
+// frame_loop.cpp - show_frame, the message pump, presentation and pacing,
+// the pause loop and the clocks.
+//
+// Pacing keeps an absolute schedule: each deadline is the previous one plus
+// one frame, so a late frame does not push every later frame back. The
+// wait sleeps while more than 7 ms remain (waking 3 ms early to absorb the
+// sleep granularity) and spins, still pumping messages, for the rest.
+#include "runtime/frame/frame_loop.h"
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "runtime/frame/lifecycle.h"
+#include "runtime/frame/window.h"
+#include "runtime/gfx2d/device.h"
+#include "runtime/input/input.h"
+#include "runtime/platform/process_info.h"
+#include "runtime/platform/window_sdl.h"
+#include "runtime/values/debug.h"
+
+ClockState frame_clock;
+bool escape_ends_program = true;
+bool auto_pause = false;  // start-up switches it on
+bool paused = false;
+bool activation_requested = false;
+
+namespace {
+
+constexpr int64_t kCounterFrequency = 1000000;  // the monotonic clock in microseconds
+
+int64_t monotonic_counter() {
+  using namespace std::chrono;
+  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void real_sleep(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+int64_t (*read_counter)() = monotonic_counter;
+int64_t counter_frequency_source = kCounterFrequency;
+void (*sleep_source)(int) = real_sleep;
+
+}  // namespace
+
+void set_clock_source(int64_t (*counter)(), int64_t frequency, void (*sleep)(int)) {
+  read_counter = counter ? counter : monotonic_counter;
+  counter_frequency_source = counter ? frequency : kCounterFrequency;
+  sleep_source = sleep ? sleep : real_sleep;
+}
+
+// ---- clocks ----------------------------------------------------------------------
+
+void timer_start() {
+  frame_clock.uses_counter = counter_frequency_source > 0;
+  frame_clock.counter_frequency = double(counter_frequency_source);
+}
+
+double timer_ms() {
+  double ms;
+  if (frame_clock.uses_counter) {
+    int64_t c = read_counter();
+    ms = double(c * 1000) / frame_clock.counter_frequency;
+  } else {
+    using namespace std::chrono;
+    ms = double(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+  }
+  if (frame_clock.clock_origin == 0) frame_clock.clock_origin = ms;
+  return ms - frame_clock.clock_origin;
+}
+
+double run_time() { return timer_ms() - frame_clock.start_time; }
+
+double frame_time() {
+  double t = frame_clock.current_frame_time - frame_clock.previous_frame_time;
+  return t > 0 ? t : 1;
+}
+
+void sleep_ms(double ms) {
+  if (ms > 0) sleep_source(int(ms));
+}
+
+// ---- switches ----------------------------------------------------------------------
+
+void set_frame_rate(int32_t fps) {
+  if (graphics_device) graphics_device->frame_ms = fps > 0 ? 1000.0 / fps : 2.0;
+}
+
+void escape_switch(double on) { escape_ends_program = on != 0; }
+
+void auto_pause_switch(int32_t on) { auto_pause = on != 0; }
+
+void breakpoint_notice(int32_t value) {
+  if (!platform_debugger_attached()) return;
+  debug_break(value);  // "BP" + value in hex
+  paused = false;
+  refresh_keyboard();
+  activation_requested = true;
+}
+
+// ---- the frame -----------------------------------------------------------------------
+
+int pump_messages(ProgramFunction hook) {
+  platform_pump_events(graphics_device ? graphics_device->window : nullptr, hook,
+                       window_procedure);
+  return 1;
+}
+
+int swap_and_pace(ProgramFunction hook) {
+  OpenGLVadeviva* d = graphics_device;
+  if (!d) return 1;
+  leave_screen();  // 1. the window's back buffer becomes current
+  if (d->window && d->context_present) {  // 2.
+    platform_gl_swap(d->window);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+  double now;
+  for (;;) {  // 3.
+    pump_messages(hook);
+    now = timer_ms();
+    double remaining = d->next_frame_time - now;
+    if (remaining > 7) {
+      sleep_ms(remaining - 3);
+    } else if (remaining <= 1) {
+      break;
+    }
+  }
+  if (d->frame_ms <= 0) return 1;  // 4.
+  double next = d->next_frame_time + d->frame_ms;  // 5.
+  if (now <= next)
+    d->next_frame_time = next;
+  else if (now <= next + d->frame_ms)
+    d->next_frame_time = next + d->frame_ms;  // one slot skipped
+  else
+    d->next_frame_time = now + d->frame_ms;  // a long stall: start again from now
+  return 1;
+}
+
+void show_frame() {
+  OpenGLVadeviva* d = graphics_device;
+  if (activation_requested) {  // 1.
+    std::puts("activate");
+    if (d) {
+      platform_window_show(d->window);
+      platform_window_raise(d->window);
+    }
+    std::puts("ok");
+    std::fflush(stdout);
+    activation_requested = false;
+  }
+  frame_clock.previous_frame_time = frame_clock.current_frame_time;  // 2.
+  frame_clock.current_frame_time = timer_ms();
+  while (paused && !activation_requested) {  // 3. nothing is drawn meanwhile
+    pump_messages(lookup_message_hook());
+    sleep_ms(100);
+  }
+  input_frame_start();  // 4. keyboard refreshed, mouse sample pending
+  if (escape_ends_program && key_state(1)) end_program();  // 5.
+  if (key_state(56) && key_state(62)) end_program();       // 6. Alt + F4
+  pump_messages(lookup_message_hook());                     // 8.
+  swap_and_pace(lookup_message_hook());                     // 9.
+  reset_frame_render_state();                               // 10.
+  draw_background();
+  set_viewport(0, 0, 0, 0);
+}
+
+void present_first_frame() {
+  OpenGLVadeviva* d = graphics_device;
+  if (!d || !d->context_present) return;
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  platform_gl_swap(d->window);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  reset_frame_render_state();
+  set_viewport(0, 0, 0, 0);
+}

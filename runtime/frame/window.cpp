@@ -1,0 +1,358 @@
+// window.cpp - the window and its OpenGL context: the steps of creation,
+// placement and full screen, the window procedure and the driver checks.
+// The desktop itself is reached through runtime/platform/window_sdl.
+#include "runtime/frame/window.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "runtime/frame/frame_loop.h"
+#include "runtime/frame/lifecycle.h"
+#include "runtime/frame/settings.h"
+#include "runtime/platform/window_sdl.h"
+
+TvString window_title;
+bool class_registered = false;
+bool software_warned = false;
+
+void (*show_driver_warning)(const char* caption, const char* text) = platform_warning_box;
+
+namespace {
+
+const char* failure_cause = "";
+std::string failure_text;
+std::string renderer_name;  // read once
+bool renderer_read = false;
+
+void set_failure(const char* what, const char* why) {
+  failure_text = what;
+  if (why && *why) {
+    failure_text += ": ";
+    failure_text += why;
+  }
+  failure_cause = failure_text.c_str();
+}
+
+// Makes a window with the program's pixel format at (0, 0), hidden until it
+// is placed; the class title "Tolvane" is replaced by start-up.
+void* make_window(int width, int height, int bits, int samples) {
+  PixelFormatRequest f;
+  f.color_bits = bits > 24 ? 24 : bits;
+  f.sample_buffers = samples > 0 ? 1 : 0;
+  f.samples = samples;
+  const char* error = nullptr;
+  void* w = platform_window_create("Tolvane", 0, 0, width, height, f, &error);
+  if (!w) set_failure("cannot create the window", error);
+  return w;
+}
+
+// Makes `device.context` current on the window, creating a context when
+// there is none or when the old one cannot be used with this window.
+bool attach_context(OpenGLVadeviva& device) {
+  const char* error = nullptr;
+  if (!device.context) device.context = platform_gl_create_context(device.window, &error);
+  if (device.context && platform_gl_make_current(device.window, device.context)) return true;
+  platform_gl_delete_context(device.context);
+  device.context = platform_gl_create_context(device.window, &error);
+  if (device.context && platform_gl_make_current(device.window, device.context)) return true;
+  set_failure("cannot create an OpenGL context", error);
+  platform_gl_delete_context(device.context);
+  device.context = nullptr;
+  return false;
+}
+
+void look_up_extension_functions(OpenGLVadeviva& device) {
+  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (!list) return;
+  GlExtensionFunctions& e = device.ext;
+  auto get = [](const char* name) { return platform_gl_proc_address(name); };
+  if (std::strstr(list, "GL_ARB_multitexture")) {
+    e.glActiveTextureARB = get("glActiveTextureARB");
+    e.glMultiTexCoord2fARB = get("glMultiTexCoord2fARB");
+    e.glClientActiveTextureARB = get("glClientActiveTextureARB");
+    e.glGenBuffersARB = get("glGenBuffersARB");
+    e.glBindBufferARB = get("glBindBufferARB");
+    e.glBufferDataARB = get("glBufferDataARB");
+    e.glDeleteBuffersARB = get("glDeleteBuffersARB");
+    e.glMapBufferARB = get("glMapBufferARB");
+    e.glUnmapBufferARB = get("glUnmapBufferARB");
+    e.glGetBufferParameterivARB = get("glGetBufferParameterivARB");
+  }
+  if (std::strstr(list, "GL_ARB_fragment_program")) {
+    e.glCreateProgramObjectARB = get("glCreateProgramObjectARB");
+    e.glDeleteObjectARB = get("glDeleteObjectARB");
+    e.glCreateShaderObjectARB = get("glCreateShaderObjectARB");
+    e.glShaderSourceARB = get("glShaderSourceARB");
+    e.glCompileShaderARB = get("glCompileShaderARB");
+    e.glGetObjectParameterivARB = get("glGetObjectParameterivARB");
+    e.glAttachObjectARB = get("glAttachObjectARB");
+    e.glGetInfoLogARB = get("glGetInfoLogARB");
+    e.glLinkProgramARB = get("glLinkProgramARB");
+    e.glUseProgramObjectARB = get("glUseProgramObjectARB");
+    e.glGetUniformLocationARB = get("glGetUniformLocationARB");
+    e.glUniform1fARB = get("glUniform1fARB");
+    e.glUniform1iARB = get("glUniform1iARB");
+    e.glGetAttribLocationARB = get("glGetAttribLocationARB");
+    e.glVertexAttrib1fARB = get("glVertexAttrib1fARB");
+  }
+}
+
+}  // namespace
+
+__attribute__((weak)) void init_screens() {}  // off-screen surfaces fill this in
+
+const char* window_failure_cause() { return failure_cause; }
+
+void set_window_title(const char* title) {
+  if (graphics_device) platform_window_set_title(graphics_device->window, title);
+}
+
+bool extension_listed(const char* list, const char* name) {
+  if (!list || !name || !*name) return false;
+  size_t n = std::strlen(name);
+  for (const char* p = std::strstr(list, name); p; p = std::strstr(p + 1, name)) {
+    bool starts = p == list || p[-1] == ' ';
+    bool ends = p[n] == ' ' || p[n] == '\0';
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+bool has_extension(const char* name) {
+  const char* list = platform_gl_window_system_extensions(graphics_device ? graphics_device->window
+                                                                          : nullptr);
+  if (!list || !*list) list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (!list) return false;
+  return extension_listed(list, name);
+}
+
+int choose_multisample_format(void* window, int samples) {
+  if (!has_extension("GLX_ARB_multisample") && !has_extension("GL_ARB_multisample") &&
+      !has_extension("EGL_KHR_create_context"))
+    return 0;
+  void* previous = graphics_device ? graphics_device->context : nullptr;
+  for (;;) {
+    // a pixel format is fixed with its window: try one on a hidden probe
+    PixelFormatRequest f;
+    f.sample_buffers = 1;
+    f.samples = samples;
+    void* probe = platform_window_create("", 0, 0, 16, 16, f, nullptr);
+    int got = 0;
+    if (probe) {
+      void* c = platform_gl_create_context(probe, nullptr);
+      if (c && platform_gl_make_current(probe, c)) got = platform_gl_samples();
+      platform_gl_delete_context(c);
+      platform_window_destroy(probe);
+    }
+    if (window && previous) platform_gl_make_current(window, previous);
+    if (got > 0) return got;
+    if (samples / 2 == 0) return 0;
+    samples /= 2;
+  }
+}
+
+bool is_software_renderer(const char* renderer) {
+  if (!renderer) return false;
+  static const char* const kSoftware[] = {"llvmpipe", "softpipe", "Software Rasterizer",
+                                          "swrast", "Mesa Windows GDI Driver",
+                                          "Mesa X11", "Mesa OffScreen"};
+  for (const char* s : kSoftware)
+    if (std::strstr(renderer, s)) return true;
+  return false;
+}
+
+void check_software_renderer(const char* renderer) {
+  if (software_warned || !is_software_renderer(renderer)) return;
+  software_warned = true;
+  log_line("*** OpenGL Software Emulation - update driver!");
+  FILE* f = std::fopen("opengldriver.txt", "rb");
+  if (!f) return;
+  char text[2048];
+  size_t n = std::fread(text, 1, 2047, f);
+  std::fclose(f);
+  text[n] = '\0';
+  if (n > 0 && text[0] != '\0') show_driver_warning("No OpenGL Hardware Drivers", text);
+}
+
+bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bits, int fps,
+                   int multisample) {
+  device.frame_ms = fps > 0 ? 1000.0 / fps : 2.0;  // 1.
+  const char* error = nullptr;
+  if (!platform_video_start(&error)) {  // 2. once per process
+    set_failure("no display can be opened", error);
+    return false;
+  }
+  class_registered = true;
+  if (bits == 0) bits = platform_desktop_bits_per_pixel();  // 4. (the format is set with the window)
+  device.window = make_window(width, height, bits, 0);  // 3. and 5.
+  if (!device.window) return false;
+  int w = 0, h = 0;
+  platform_window_size(device.window, w, h);
+  device.width = width > 0 ? width : w;
+  device.height = height > 0 ? height : h;
+  device.color_bits = bits;
+  device.multisample = multisample;
+  if (!attach_context(device)) {  // 6.
+    platform_window_destroy(device.window);
+    device.window = nullptr;
+    return false;
+  }
+  if (multisample) {  // 7. a window's pixel format can be set only once: make it anew
+    int samples = choose_multisample_format(device.window, 0);
+    if (samples > 0) {
+      platform_gl_release_current(device.window);
+      platform_gl_delete_context(device.context);
+      device.context = nullptr;
+      platform_window_destroy(device.window);
+      device.window = make_window(device.width, device.height, bits, samples);
+      if (!device.window || !attach_context(device)) {
+        if (device.window) platform_window_destroy(device.window);
+        device.window = nullptr;
+        return false;
+      }
+    }
+  }
+  device.context_present = true;
+  if (!renderer_read) {  // 8.
+    const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    renderer_name = r ? r : "";
+    renderer_read = true;
+  }
+  check_software_renderer(renderer_name.c_str());
+  glClearColor(0, 0, 0, 1);  // 9.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  timer_ms();
+  look_up_extension_functions(device);  // 10.
+  init_screens();                       // 11.
+  platform_window_show(device.window);
+  if (!graphics_device) graphics_device = &device;
+  if (graphics_device == &device) set_viewport(0, 0, 0, 0);
+  return true;
+}
+
+void centred_position(int area_x, int area_y, int area_w, int area_h, int width, int height,
+                      int& x, int& y) {
+  // C++ division truncates toward zero, as the placement rule wants
+  x = area_x + (area_w - width) / 2;
+  y = area_y + (area_h - height) / 2;
+}
+
+int place_window(OpenGLVadeviva& device) {
+  if (device.fullscreen_active) platform_leave_fullscreen(device.window);  // 1.
+  platform_window_set_windowed_style(device.window);                      // 2.
+  int ax = 0, ay = 0, aw = device.width, ah = device.height;                 // 3.
+  platform_display_work_area(device.window, ax, ay, aw, ah);
+  int x, y;
+  centred_position(ax, ay, aw, ah, device.width, device.height, x, y);  // 4.
+  platform_window_set_position(device.window, x, y);                     // 5.
+  platform_window_show(device.window);
+  platform_window_raise(device.window);
+  if (graphics_device == &device) set_viewport(0, 0, 0, 0);
+  device.fullscreen_active = false;
+  return 1;
+}
+
+bool switch_display_mode(OpenGLVadeviva& device) {
+  int desktop = platform_desktop_bits_per_pixel();
+  int bits = device.color_bits && device.color_bits != desktop ? device.color_bits : 0;
+  bool ok = platform_enter_fullscreen(device.window, device.width, device.height, bits);
+  if (!ok && bits) ok = platform_enter_fullscreen(device.window, device.width, device.height, 0);
+  if (!ok) {
+    platform_warning_beep();
+    log_line("No Fullscreen Mode available");
+    place_window(device);
+    return false;
+  }
+  // the desktop keeps the window and its context through the mode change,
+  // so textures and other GL objects survive without re-creating it
+  platform_window_raise(device.window);
+  if (graphics_device == &device) set_viewport(0, 0, 0, 0);
+  device.fullscreen_active = true;
+  return true;
+}
+
+int destroy_window(OpenGLVadeviva& device) {
+  if (device.context_present) device.free_textures();
+  if (device.window) {
+    place_window(device);  // leaves full screen
+    platform_gl_release_current(device.window);
+    platform_window_destroy(device.window);
+  }
+  device.window = nullptr;
+  device.width = 0;
+  device.height = 0;
+  return 0;
+}
+
+intptr_t window_procedure(void*, unsigned message, uintptr_t w, intptr_t) {
+  switch (message) {
+    case WINDOW_MSG_ACTIVATE: {
+      unsigned low = unsigned(w & 0xFFFF);
+      if (project_settings.debug_mode || !auto_pause) return 0;
+      if (low == 1 || low == 2) {
+        set_window_title(window_title.c_str());
+        paused = false;
+      } else if (low == 0) {
+        TvString t(window_title);
+        string_append(t, " <pause>");
+        set_window_title(t.c_str());
+        paused = true;
+      }
+      return 0;
+    }
+    case WINDOW_MSG_CLOSE:
+      end_program();
+    case WINDOW_MSG_ERASE_BACKGROUND:
+      return 1;  // OpenGL redraws the whole client area
+    case WINDOW_MSG_SYSCOMMAND: {
+      uintptr_t command = w & ~uintptr_t(0xF);
+      if (command == SYSCOMMAND_SCREENSAVE || command == SYSCOMMAND_MONITORPOWER) return 0;
+      if (command == SYSCOMMAND_CLOSE) end_program();
+      return 0;
+    }
+    default:
+      return 0;  // the desktop's default handling needs nothing from us
+  }
+}
+
+void start_graphics_device() {
+  graphics_device = new OpenGLVadeviva();
+  if (!create_window(*graphics_device, nullptr, project_settings.screen_width,
+                     project_settings.screen_height, 0, project_settings.frame_rate,
+                     project_settings.multisample)) {
+    // without a window the program could only run blind: say why and stop
+    std::string line = app_name.c_str();
+    line += " cannot start: ";
+    line += failure_cause;
+    log_line(line.c_str());
+    std::fprintf(stderr, "%s\n", line.c_str());
+    delete graphics_device;
+    graphics_device = nullptr;
+    platform_video_stop();
+    std::exit(1);
+  }
+  platform_hold_off_screen_saver();
+}
+
+void hide_window() {
+  if (graphics_device) platform_window_hide(graphics_device->window);
+}
+
+void set_arrow_cursor() { platform_show_arrow_cursor(); }
+
+void free_graphics_device() {
+  OpenGLVadeviva* d = graphics_device;
+  if (!d) return;
+  destroy_window(*d);
+  platform_gl_delete_context(d->context);
+  d->context = nullptr;
+  d->context_present = false;
+  release_poly_batch();
+  graphics_device = nullptr;
+  delete d;
+  platform_video_stop();
+}
