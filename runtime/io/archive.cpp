@@ -1,0 +1,217 @@
+// archive.cpp - resolve_file and the checked reader of the packed archive.
+#include "runtime/io/archive.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <lzo/lzo1x.h>
+
+#include "runtime/io/file_stream.h"
+#include "runtime/io/io_exit.h"
+#include "runtime/io/safe_write.h"
+
+PackResolver general_resolver;
+PackResolver program_resolver;
+
+namespace {
+
+constexpr unsigned char kMagic[3] = {0x73, 0x62, 0x58};  // "sbX"
+constexpr int32_t kTrailerBytes = 7;
+// LZO1X expands one input byte to at most 255 output bytes (a run of zero
+// length bytes); anything claiming more cannot be real data.
+constexpr int64_t kMaxExpansion = 256;
+
+int32_t read_le32(const unsigned char* p) {
+  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
+                 uint32_t(p[3]) << 24);
+}
+
+bool ascii_equal_nocase(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = (unsigned char)a[i], y = (unsigned char)b[i];
+    if (x >= 'A' && x <= 'Z') x = (unsigned char)(x + 32);
+    if (y >= 'A' && y <= 'Z') y = (unsigned char)(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// Reads exactly n bytes at `offset`, refusing anything outside the file.
+bool read_at(FileStream& s, int64_t offset, void* dst, int64_t n) {
+  if (offset < 0 || n < 0 || offset > s.size || n > s.size - offset) return false;
+  s.position = int32_t(offset);
+  return stream_read(s, dst, int32_t(n)) && s.position == offset + n;
+}
+
+// An offset stored in the archive: negative counts from the end.
+int64_t place(int32_t stored, int64_t file_size) {
+  return stored < 0 ? file_size + stored : int64_t(stored);
+}
+
+struct FoundEntry {
+  int32_t stored_offset = 0;
+  uint32_t stored_size = 0;
+  int64_t offset = 0;
+  std::string name;
+};
+
+enum class Lookup { found, missing, not_an_archive };
+
+Lookup find_entry(FileStream& s, const char* base, size_t base_len, FoundEntry& out) {
+  const int64_t size = s.size;
+  unsigned char trailer[kTrailerBytes];
+  if (size < kTrailerBytes || !read_at(s, size - kTrailerBytes, trailer, kTrailerBytes) ||
+      std::memcmp(trailer, kMagic, 3) != 0)
+    return Lookup::not_an_archive;
+  const int64_t dir_end = size - kTrailerBytes;
+  int64_t at = place(read_le32(trailer + 3), size);
+  if (at < 0 || at > dir_end) return Lookup::missing;
+  char name[256];
+  for (;;) {
+    unsigned char len;
+    if (at + 1 > dir_end || !read_at(s, at, &len, 1)) return Lookup::missing;
+    ++at;
+    if (len == 0) return Lookup::missing;
+    unsigned char fields[8];
+    if (at + len + 8 > dir_end || !read_at(s, at, name, len) || !read_at(s, at + len, fields, 8))
+      return Lookup::missing;
+    at += len + 8;
+    if (len != base_len || !ascii_equal_nocase(name, base, len)) continue;
+    out.stored_offset = read_le32(fields);
+    out.stored_size = uint32_t(read_le32(fields + 4));
+    out.offset = place(out.stored_offset, size);
+    out.name.assign(name, len);
+    return Lookup::found;
+  }
+}
+
+// Unpacks an entry into a new listed block; null on any fault in the data.
+MemoryBlock* unpack_entry(FileStream& s, const FoundEntry& e) {
+  static const bool lzo_ready = lzo_init() == LZO_E_OK;
+  if (!lzo_ready) return nullptr;
+  const int64_t packed = int64_t(e.stored_size);
+  if (packed < 4 || e.offset < 0 || e.offset > s.size || packed > s.size - e.offset)
+    return nullptr;
+  unsigned char head[4];
+  if (!read_at(s, e.offset, head, 4)) return nullptr;
+  const uint32_t unpacked = uint32_t(read_le32(head));
+  const int64_t body = packed - 4;
+  if (unpacked > uint32_t(INT32_MAX - 1) || int64_t(unpacked) > body * kMaxExpansion + 64)
+    return nullptr;
+  std::vector<unsigned char> input;
+  try {
+    input.resize(size_t(body));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (body > 0 && !read_at(s, e.offset + 4, input.data(), body)) return nullptr;
+  MemoryBlock* block = memory_block_new(int32_t(unpacked));
+  if (!block) return nullptr;
+  lzo_uint out_len = unpacked;
+  int rc = lzo1x_decompress_safe(input.data(), lzo_uint(body),
+                                 reinterpret_cast<unsigned char*>(block->bytes), &out_len,
+                                 nullptr);
+  if (rc != LZO_E_OK || out_len != unpacked) {
+    memory_block_release(block);
+    return nullptr;
+  }
+  return block;
+}
+
+// "sbx" + two letters from the stored offset and size + the entry name.
+std::string temp_name_for(const FoundEntry& e) {
+  std::string path = platform_temp_dir();
+  path += "sbx";
+  path += char('A' + (uint32_t(e.stored_offset) & 0xff) % 26);
+  path += char('A' + (e.stored_size & 0xff) % 26);
+  path += e.name.c_str();  // an embedded zero byte ends the name
+  return path;
+}
+
+bool write_temp_file(const std::string& path, const MemoryBlock* block) {
+  // a stale or planted file of that name (or a link) is never written through
+  platform_file_delete(path.c_str());
+  PlatformFile f = platform_file_create_exclusive(path.c_str());
+  if (f == kNoPlatformFile) return false;
+  bool ok = platform_file_write_at(f, 0, block->bytes, block->size);
+  platform_file_close(f);
+  if (!ok) platform_file_delete(path.c_str());
+  return ok;
+}
+
+void release_all_resolvers() {
+  resolver_release(general_resolver);
+  resolver_release(program_resolver);
+}
+
+}  // namespace
+
+void resolver_release(PackResolver& r) {
+  if (r.block) memory_block_release(r.block);
+  r.block = nullptr;
+  if (!r.temp_file.empty()) platform_file_delete(r.temp_file.c_str());
+  string_free(r.temp_file);
+}
+
+bool resolve_file(PackResolver& r, const char* name, TvString& destination, bool to_memory) {
+  static bool exit_hook = (io_at_exit(release_all_resolvers), true);
+  (void)exit_hook;
+  resolver_release(r);
+  if (!name || !*name) return false;
+  TvString requested(name);  // `name` may live inside `destination`
+  string_assign(destination, requested);
+
+  FileStream s;
+  if (stream_open_read(s, requested.c_str())) {
+    stream_close(s);
+    return true;
+  }
+  if (!r.enabled || r.archive.empty()) return false;
+  if (!stream_open_read(s, r.archive.c_str())) return false;
+
+  const char* base = requested.c_str();
+  for (const char* p = base; *p; ++p)
+    if (*p == '/' || *p == '\\') base = p + 1;
+
+  FoundEntry entry;
+  Lookup found = find_entry(s, base, std::strlen(base), entry);
+  if (found == Lookup::not_an_archive) r.enabled = false;
+  if (found != Lookup::found) {
+    stream_close(s);
+    return false;
+  }
+  MemoryBlock* block = unpack_entry(s, entry);
+  stream_close(s);
+  if (!block) return false;
+  if (to_memory) {
+    r.block = block;
+    destination = memory_file_name(block);
+    return true;
+  }
+  std::string path = temp_name_for(entry);
+  bool ok = write_temp_file(path, block);
+  memory_block_release(block);
+  if (!ok) return false;
+  r.temp_file = path.c_str();
+  destination = path.c_str();
+  return true;
+}
+
+bool resolve_file(PackResolver& r, const TvString& name, TvString& destination, bool to_memory) {
+  return resolve_file(r, name.c_str(), destination, to_memory);
+}
+
+void set_archive(const TvString& general_archive, const TvString& program_archive) {
+  auto store = [](PackResolver& r, const TvString& name) {
+    uint32_t n = name.length < uint32_t(kMaxArchiveNameBytes) ? name.length
+                                                              : uint32_t(kMaxArchiveNameBytes);
+    string_assign_bytes(r.archive, name.data, n);
+    r.enabled = true;
+  };
+  store(general_resolver, general_archive);
+  store(program_resolver, program_archive);
+}
