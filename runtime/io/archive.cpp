@@ -160,9 +160,18 @@ void resolver_release(PackResolver& r) {
 bool resolve_file(PackResolver& r, const char* name, TvString& destination, bool to_memory) {
   static bool exit_hook = (io_at_exit(release_all_resolvers), true);
   (void)exit_hook;
-  resolver_release(r);
-  if (!name || !*name) return false;
+  if (!name || !*name) {
+    resolver_release(r);
+    return false;
+  }
   TvString requested(name);  // `name` may live inside `destination`
+  // Opening the resolver's own last result (a file_open on the "mem://" name
+  // it handed out) keeps that result alive instead of freeing it under the
+  // caller.
+  int32_t ignored;
+  bool own_block = r.block && memory_block_find(requested.c_str(), ignored) == r.block;
+  bool own_temp = !r.temp_file.empty() && string_equal(r.temp_file, requested);
+  if (!own_block && !own_temp) resolver_release(r);
   string_assign(destination, requested);
 
   FileStream s;
