@@ -13,6 +13,8 @@
 #include "runtime/frame/settings.h"
 #include "runtime/frame/window.h"
 #include "runtime/input/input.h"
+#include "runtime/io/archive.h"
+#include "runtime/io/io_exit.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
 #include "runtime/values/errors.h"
@@ -70,7 +72,12 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
   init_input(graphics_device->window, instance, project_settings.exclusive_mouse != 0);  // 7.
   debug_break_input_reset = input_forget_keys;  //    a break point makes the input forget held keys
   log_line("Init GFX");  // 8.
-  // 9. both packed-file resolvers: set_archive(program file)
+  {  // 9. both packed-file resolvers look in the archive packed into the program file
+    TvString program = platform_program_file();
+    for (uint32_t i = 0; i < program.length; ++i)
+      if (program.data[i] == '\\') program.data[i] = '/';
+    set_archive(program, program);
+  }
   change_to_program_folder();  // 10.
   present_first_frame();       // 11. default font (smalfont.png, else .bmp)
   random_seed(int32_t(platform_monotonic_ms()));  // 12. random seed
@@ -112,6 +119,7 @@ void end_program() {
     }
   }
   shut_down();
+  io_run_exit_hooks();  // final clean-up: changed line file and INI table written back
   // the desktop repaints uncovered windows by itself; nothing to ask for here
   std::fflush(nullptr);
   std::exit(0);

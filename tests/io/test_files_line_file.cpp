@@ -6,6 +6,7 @@
 #include <string>
 
 #include "io_test_util.h"
+#include "runtime/frame/lifecycle.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/archive_pack.h"
 #include "runtime/io/io_exit.h"
@@ -112,4 +113,16 @@ TEST_F(LineFileTest, LinesFromTheArchiveAreWrittenToDisk) {
   ASSERT_TRUE(line_file_write_back());
   EXPECT_EQ(iotest::read_bytes(name.c_str()), "p0\r\np1\r\np2\r\n");
   set_archive(TvString(""), TvString(""));
+}
+
+TEST_F(LineFileTest, ProgramEndWritesTheChangedFileBack) {
+  TvString name = path("atexit.txt");
+  iotest::write_bytes(name.c_str(), "before\r\n");
+  EXPECT_EXIT(
+      {
+        line_file_put(name, 0, TvString("after"));
+        end_program();
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(iotest::read_bytes(name.c_str()), "after\r\n");
 }
