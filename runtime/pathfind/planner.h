@@ -1,0 +1,89 @@
+// planner.h - the A* path finder: find_path and the planner classes behind
+// it. A planner lives for one call; nothing persists between calls.
+//
+// The open list expands the node with the smallest f first and, of nodes
+// with equal f, the one inserted earliest. It is kept as a binary heap on
+// (f, insertion number), so insertions and removals are logarithmic while
+// the expansion order - and so every path - is the same as that of a list
+// sorted by f with new nodes placed in front of their equals.
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "runtime/pathfind/path_nodes.h"
+#include "runtime/values/tv_array.h"
+
+struct PlannerRequest {
+  int32_t start_x = 0;
+  int32_t start_y = 0;
+  int32_t goal_x = 0;
+  int32_t goal_y = 0;
+  bool diagonal_cost = false;
+  bool diagonal_moves = false;  // only straight steps are searched
+  int64_t pool_size = 0;        // 0: width * height
+  int64_t open_capacity = 0;    // 0: width * height
+  int32_t closed_size = 8;
+  float weight = 0.5f;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+class Planner {
+ public:
+  Planner() = default;
+  Planner(const Planner&) = delete;
+  Planner& operator=(const Planner&) = delete;
+  virtual ~Planner();
+  virtual void reset();
+  virtual bool search() { return false; }
+  // Every node goes back to the pool; the open list and closed set empty.
+  virtual void release();
+
+  // Takes the request and converts the costs (x + width * y, walls -1,
+  // others c / m + 1). False for a start or goal outside the map, start
+  // equal to goal, a map that is not two-dimensional, or costs that are not
+  // finite 32-bit numbers.
+  bool initialize(const TvNumberArray& costs, const PlannerRequest& request);
+  Node* result() const { return result_; }
+  int64_t search_count() const { return search_count_; }
+  float cost_at(int32_t x, int32_t y) const { return costs_[int64_t(x) + int64_t(request_.width) * y]; }
+
+ protected:
+  void open_insert(Node* node);
+  Node* open_pop();
+  void open_update(Node* node);  // new g/f on a node already in the list
+
+  bool finished_ = false;
+  NodeFactory pool_;
+  PlannerRequest request_;
+  std::unique_ptr<float[]> costs_;
+  int64_t search_count_ = 0;
+  FixedDeque<Node*> open_;
+  NodeHashTable closed_;
+  Node* result_ = nullptr;
+  NodeHashTable open_cells_;  // finds the open node of a cell
+  uint64_t next_order_ = 0;
+
+ private:
+  void sift_up(int64_t slot);
+  void sift_down(int64_t slot);
+  void place(int64_t slot, Node* node) {
+    open_.at(slot) = node;
+    node->open_slot = int32_t(slot);
+  }
+};
+
+class AStarPlanner : public Planner {
+ public:
+  ~AStarPlanner() override;
+  void reset() override;
+  bool search() override;
+};
+
+// Path from (start_x, start_y) to (goal_x, goal_y) over the cost map (first
+// index x, second y). The path gets n x 2 points, start first; the result is
+// n. 0 when start or goal lie outside, start equals goal, or the map or
+// weight is unusable (path unchanged), or when there is no path (path
+// emptied). The weight is clamped to 0..1.
+int32_t find_path(const TvNumberArray& map, TvIntArray& path, double weight, int32_t start_x,
+                  int32_t start_y, int32_t goal_x, int32_t goal_y);
