@@ -1,0 +1,93 @@
+// filesystem.cpp - directory, file-test and environment operations over the
+// platform layer (runtime/platform/os_files.h, os_env.h).
+#include "runtime/io/filesystem.h"
+
+#include <string>
+
+#include "runtime/platform/os_env.h"
+#include "runtime/platform/os_files.h"
+#include "runtime/values/errors.h"
+
+namespace {
+
+char lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
+
+TvString text_of(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
+
+}  // namespace
+
+TvString get_current_dir() {
+  std::string dir;
+  if (!os_get_current_dir(dir)) return TvString();
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return text_of(dir);
+}
+
+double set_current_dir(const TvString& path) {
+  set_error(0);
+  if (!os_set_current_dir(path.c_str())) {
+    set_error(ERR_NO_SUCH_FILE);
+    return 0;
+  }
+  return 1;
+}
+
+bool filter_match(const char* name, const char* pattern) {
+  if (pattern[0] == '*' && pattern[1] == '.' && pattern[2] == '*' && pattern[3] == 0) return true;
+  const char* n = name;
+  const char* p = pattern;
+  const char* star_p = nullptr;  // pattern just after the most recent star
+  const char* star_n = nullptr;  // where that star's run currently ends
+  while (*n) {
+    if (*p == '*') {
+      while (*p == '*') ++p;
+      if (!*p) return true;
+      star_p = p;
+      star_n = n;
+      continue;
+    }
+    if (*p && (*p == '?' ? *n != '.' : lower_ascii(*p) == lower_ascii(*n))) {
+      ++n;
+      ++p;
+      continue;
+    }
+    if (!star_p) return false;
+    n = ++star_n;
+    p = star_p;
+  }
+  while (*p == '*') ++p;
+  return *p == 0;
+}
+
+int32_t is_directory(const TvString& name) { return os_is_directory(name.c_str()) ? 1 : 0; }
+
+int32_t file_delete(const TvString& name) { return os_delete_file(name.c_str()) ? 1 : 0; }
+
+int32_t make_dir(const TvString& name) { return os_make_dir(name.c_str()) ? 1 : 0; }
+
+void path_to_slashes(TvString& text) {
+  for (uint32_t i = 0; i < text.length; ++i)
+    if (text.data[i] == '\\') text.data[i] = '/';
+}
+
+TvString get_env(const TvString& name) {
+  if (name.empty()) {
+    TvString all;
+    for (const std::string& entry : os_environment()) {
+      string_append_bytes(all, entry.data(), uint32_t(entry.size()));
+      string_append_char(all, '\n');
+    }
+    return all;
+  }
+  std::string value;
+  os_get_env(name.c_str(), value);
+  return text_of(value);
+}
+
+void put_env(const TvString& name, const TvString& value) {
+  if (name.empty()) return;
+  if (value.empty())
+    os_unset_env(name.c_str());
+  else
+    os_set_env(name.c_str(), value.c_str());
+}
