@@ -3,6 +3,7 @@
 #include "runtime/io/filesystem.h"
 
 #include <string>
+#include <vector>
 
 #include "runtime/platform/os_env.h"
 #include "runtime/platform/os_files.h"
@@ -13,6 +14,18 @@ namespace {
 char lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 TvString text_of(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
+
+// ASCII case ignored; names equal but for case keep a fixed byte order.
+int compare_names(const TvString& a, const TvString& b) {
+  const unsigned char* x = reinterpret_cast<const unsigned char*>(a.c_str());
+  const unsigned char* y = reinterpret_cast<const unsigned char*>(b.c_str());
+  for (;; ++x, ++y) {
+    unsigned char p = uint8_t(lower_ascii(char(*x))), q = uint8_t(lower_ascii(char(*y)));
+    if (p != q) return p < q ? -1 : 1;
+    if (!*x) break;
+  }
+  return string_compare(a.c_str(), b.c_str());
+}
 
 }  // namespace
 
@@ -30,6 +43,28 @@ double set_current_dir(const TvString& path) {
     return 0;
   }
   return 1;
+}
+
+double list_directory(const TvString& filter, TvStringArray& destination) {
+  std::vector<OsDirEntry> entries;
+  if (!os_list_dir(".", entries)) {
+    array_dim(destination, 0);
+    return 0;
+  }
+  TvStringArray dirs, files;
+  for (const OsDirEntry& e : entries) {
+    if (e.is_dir)
+      array_push(dirs, text_of(e.name));
+    else if (filter_match(e.name.c_str(), filter.c_str()))
+      array_push(files, text_of(e.name));
+  }
+  array_sort(dirs, compare_names);
+  array_sort(files, compare_names);
+  int32_t nd = array_total(dirs), nf = array_total(files);
+  array_dim(destination, nd + nf);
+  for (int32_t i = 0; i < nd; ++i) string_swap(destination(i), dirs(i));
+  for (int32_t i = 0; i < nf; ++i) string_swap(destination(nd + i), files(i));
+  return double(nf) + 65536.0 * double(nd);
 }
 
 bool filter_match(const char* name, const char* pattern) {

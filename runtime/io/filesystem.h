@@ -5,12 +5,19 @@
 // stores them; a "\" inside a name is part of the name here.
 #pragma once
 #include <cstdint>
+#include "runtime/values/tv_array.h"
 #include "runtime/values/tv_string.h"
 
 // The current directory with a "/" at the end.
 TvString get_current_dir();
 // Error code 0, then 3 on failure; 1 on success, else 0.
 double set_current_dir(const TvString& path);
+
+// Lists the current directory into `destination`: every directory ("." and
+// ".." included) first, then the files whose names match `filter`, each
+// group sorted without regard to ASCII case. Answers files + 65536 *
+// directories; 0 and an empty destination when the directory cannot be read.
+double list_directory(const TvString& filter, TvStringArray& destination);
 
 // Name against a file filter: "*.*" matches everything, "?" any one byte
 // but ".", "*" any run, letters without regard to ASCII case.

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 bool os_get_current_dir(std::string& out) {
   std::vector<char> buf(1024);
@@ -32,10 +31,7 @@ bool os_list_dir(const char* dir, std::vector<OsDirEntry>& out) {
   DIR* d = opendir(dir);
   if (!d) return false;
   int fd = dirfd(d);
-  out.push_back({".", true});
-  out.push_back({"..", true});
   while (struct dirent* e = readdir(d)) {
-    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
     OsDirEntry entry;
     entry.name = e->d_name;
     if (e->d_type == DT_DIR) {

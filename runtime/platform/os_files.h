@@ -14,8 +14,8 @@ struct OsDirEntry {
 bool os_get_current_dir(std::string& out);
 bool os_set_current_dir(const char* path);
 
-// Every entry of `dir`, "." and ".." included (always, first); symbolic links
-// count as what they point to. False (and `out` empty) if it cannot be read.
+// Every entry of `dir` in the OS's order, "." and ".." included; symbolic
+// links count as what they point to. False (and `out` empty) if it cannot be read.
 bool os_list_dir(const char* dir, std::vector<OsDirEntry>& out);
 
 bool os_is_directory(const char* path);

@@ -95,3 +95,40 @@ TEST(Environment, ReadSetRemoveAndList) {
   put_env(TvString("A=B"), TvString("x"));
   EXPECT_STREQ(get_env(TvString("A")).c_str(), "");
 }
+
+TEST(ListDirectory, DirectoriesFirstThenMatchingFilesSorted) {
+  CwdGuard keep;
+  ScratchDir dir;
+  write_file(dir / "b.TXT", "1");
+  write_file(dir / "A.txt", "2");
+  write_file(dir / "c.png", "3");
+  write_file(dir / "notes", "4");
+  fs::create_directory(dir / "Data");
+  fs::create_directory(dir / "apps");
+  fs::create_directory_symlink(dir / "Data", dir / "zlink");  // a link to a directory is one
+  ASSERT_EQ(set_current_dir(TvString(dir.str().c_str())), 1);
+
+  TvStringArray names;
+  array_push(names, TvString("stale"));
+  EXPECT_EQ(list_directory(TvString("*.txt"), names), 2 + 5 * 65536);
+  std::vector<std::string> got;
+  for (int32_t i = 0; i < array_total(names); ++i) got.push_back(names(i).c_str());
+  EXPECT_EQ(got, (std::vector<std::string>{".", "..", "apps", "Data", "zlink", "A.txt", "b.TXT"}));
+  EXPECT_EQ(names.dimensions, 1);
+
+  EXPECT_EQ(list_directory(TvString("*.*"), names), 4 + 5 * 65536);
+  EXPECT_EQ(list_directory(TvString("*.gif"), names), 5 * 65536);
+  EXPECT_EQ(array_total(names), 5);
+}
+
+TEST(ListDirectory, UnreadableDirectoryGivesNothing) {
+  CwdGuard keep;
+  ScratchDir dir;
+  fs::create_directory(dir / "gone");
+  ASSERT_EQ(set_current_dir(TvString((dir / "gone").c_str())), 1);
+  fs::remove(dir / "gone");  // the current directory no longer exists: not even "." is left
+  TvStringArray names;
+  array_push(names, TvString("stale"));
+  EXPECT_EQ(list_directory(TvString("*"), names), 0);
+  EXPECT_EQ(array_total(names), 0);
+}

@@ -1,0 +1,68 @@
+// file_request.cpp - file_request over runtime/platform/os_file_dialog.h.
+// Texts cross to the desktop as UTF-8 and come back as Latin-1.
+#include "runtime/io/file_request.h"
+
+#include "runtime/frame/lifecycle.h"
+#include "runtime/platform/os_files.h"
+#include "runtime/platform/os_text.h"
+
+void (*file_request_hide_window)() = nullptr;
+void (*file_request_restore_window)() = nullptr;
+
+std::vector<OsFileFilter> file_request_filters(const TvString& filter) {
+  std::vector<std::string> entries;
+  std::string current;
+  for (uint32_t i = 0; i < filter.length; ++i) {
+    if (filter.data[i] == '|') {
+      entries.push_back(current);
+      current.clear();
+    } else {
+      current += filter.data[i];
+    }
+  }
+  entries.push_back(current);
+
+  std::vector<OsFileFilter> pairs;
+  for (size_t i = 0; i + 1 < entries.size(); i += 2) {
+    if (entries[i].empty() || entries[i + 1].empty()) break;
+    OsFileFilter f;
+    f.description = os_latin1_to_utf8(entries[i]);
+    std::string patterns = os_latin1_to_utf8(entries[i + 1]);
+    size_t start = 0;
+    for (;;) {
+      size_t end = patterns.find(';', start);
+      std::string p = patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      if (!p.empty()) f.patterns.push_back(p);
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+    if (f.patterns.empty()) break;
+    pairs.push_back(f);
+  }
+  return pairs;
+}
+
+TvString file_request(double open, const TvString& filter) {
+  if (os_file_dialog_helper().empty()) {
+    log_line("file_request: no desktop file dialog (zenity or kdialog) installed");
+    return TvString("NO_FILE");
+  }
+  std::vector<OsFileFilter> filters = file_request_filters(filter);
+  std::string start_dir;
+  bool have_dir = os_get_current_dir(start_dir);
+
+  if (file_request_hide_window) file_request_hide_window();
+  std::string chosen;
+  OsDialogResult r = os_file_dialog(open != 0, filters, start_dir, chosen);
+  if (have_dir) os_set_current_dir(start_dir.c_str());
+  if (file_request_restore_window) file_request_restore_window();
+
+  if (r != OsDialogResult::chosen || chosen.empty()) {
+    if (r == OsDialogResult::unavailable) log_line("file_request: the desktop file dialog did not start");
+    return TvString("NO_FILE");
+  }
+  // a name Latin-1 cannot carry keeps the desktop's bytes, so it still opens
+  std::string name;
+  if (!os_utf8_to_latin1(chosen, name)) name = chosen;
+  return TvString(name.data(), uint32_t(name.size()));
+}

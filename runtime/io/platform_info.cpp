@@ -1,0 +1,94 @@
+// platform_info.cpp - platform_info and its keys, over runtime/platform/os_info.h.
+#include "runtime/io/platform_info.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "runtime/frame/entry.h"
+#include "runtime/frame/settings.h"
+#include "runtime/platform/os_gl.h"
+#include "runtime/platform/os_info.h"
+
+bool (*platform_gl_entry_point)(const char* name) = os_gl_entry_point;
+
+namespace {
+
+const uint32_t kIdMask = 0x5A3C96E1u;
+const uint32_t kFallbackSerial = 0x1B2D3F40u;
+
+TvString text_of(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
+
+bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+}  // namespace
+
+TvString locale_code(const std::string& language) {
+  std::string code = language;
+  for (char& c : code)
+    if (c >= 'A' && c <= 'Z') c = char(c + 32);
+  if (code == "eng" || code == "english-uk")
+    code = "uk";
+  else if (code.size() > 2)
+    code.resize(2);
+  static const char* const kReplace[][2] = {{"c", "us"},  {"el", "gr"}, {"du", "nl"}, {"am", "us"},
+                                            {"en", "us"}, {"ja", "jp"}, {"po", "pl"}};
+  for (const auto& r : kReplace) {
+    if (code == r[0]) {
+      code = r[1];
+      break;
+    }
+  }
+  if (code.size() != 2 || !is_ascii_letter(code[0]) || !is_ascii_letter(code[1])) code = "us";
+  return text_of(code);
+}
+
+TvString machine_id_text(uint32_t serial) {
+  uint32_t v = serial ^ kIdMask;
+  char buf[9];
+  std::snprintf(buf, sizeof buf, "%02X%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF,
+                (v >> 24) & 0xFF);
+  return TvString(buf);
+}
+
+TvString platform_info(const TvString& key) {
+  std::string k(key.c_str(), key.length);
+  for (char& c : k)
+    if (c >= 'a' && c <= 'z') c = char(c - 32);
+
+  if (k.empty()) return TvString("LINUX");
+  if (k.compare(0, 6, "GLEXT:") == 0) {
+    // the entry-point name keeps the case in which it was passed
+    std::string name(key.c_str() + 6, key.length - 6);
+    bool found = !name.empty() && platform_gl_entry_point && platform_gl_entry_point(name.c_str());
+    return TvString(found ? "1" : "0");
+  }
+  if (k == "ID") {
+    uint32_t serial;
+    if (!os_machine_serial(serial)) serial = kFallbackSerial;
+    return machine_id_text(serial);
+  }
+  if (k == "DEVICE") return TvString("DESKTOP");
+  if (k == "TIME") {
+    OsLocalTime t = os_local_time();
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return TvString(buf);
+  }
+  if (k == "BATTERY") {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%d", os_battery_percent());
+    return TvString(buf);
+  }
+  if (k == "COMPILED") return build_stamp();
+  if (k == "HOSTID") return host_id();
+  if (k == "LOCALE") return locale_code(os_user_language());
+  if (k == "DOCUMENTS") {
+    std::string dir;
+    if (!os_documents_dir(dir)) return TvString("NO_DATA");
+    return text_of(dir);
+  }
+  return TvString("NO_DATA");
+}
+
+TvString get_command_line() { return command_line; }

@@ -1,0 +1,134 @@
+// The desktop file dialog through stand-in zenity and kdialog scripts on a
+// controlled PATH: what the dialog is asked, what comes back, cancelling,
+// and a desktop without any dialog program.
+#include <gtest/gtest.h>
+
+#include "platform_test_util.h"
+#include "runtime/frame/lifecycle.h"
+#include "runtime/io/file_request.h"
+
+using namespace platform_test;
+
+namespace {
+
+// A stand-in dialog: records its arguments (one per line) and its working
+// directory, then prints `answer` and ends with `code`.
+void fake_dialog(const ScratchDir& bin, const char* name, const std::string& answer, int code) {
+  std::string log = bin / (std::string(name) + ".args");
+  write_script(bin / name, "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + log + "'\n" +
+                               "cd /\n" + "printf '%s\\n' '" + answer + "'\nexit " + std::to_string(code) + "\n");
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+int hide_calls, restore_calls;
+
+}  // namespace
+
+TEST(FileRequestFilters, PairsUpToTheFirstEmptyEntry) {
+  auto f = file_request_filters(TvString("Text|*.txt|All|*.*"));
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].description, "Text");
+  EXPECT_EQ(f[0].patterns, std::vector<std::string>{"*.txt"});
+  EXPECT_EQ(f[1].patterns, std::vector<std::string>{"*.*"});
+
+  f = file_request_filters(TvString("Bilder \xE4|*.png;*.JPG"));
+  ASSERT_EQ(f.size(), 1u);
+  EXPECT_EQ(f[0].description, "Bilder \xC3\xA4");
+  EXPECT_EQ(f[0].patterns, (std::vector<std::string>{"*.png", "*.JPG"}));
+
+  EXPECT_TRUE(file_request_filters(TvString("")).empty());
+  EXPECT_EQ(file_request_filters(TvString("Text|*.txt||All|*.*")).size(), 1u);
+  EXPECT_EQ(file_request_filters(TvString("Text|*.txt|All")).size(), 1u);
+  EXPECT_TRUE(file_request_filters(TvString("|*.txt")).empty());
+
+  EXPECT_EQ(os_dialog_pattern("*.png"), "*.[pP][nN][gG]");
+  EXPECT_EQ(os_dialog_pattern("*.*"), "*");
+  EXPECT_EQ(os_dialog_pattern("a[0-9].x"), "a[0-9].x");
+}
+
+TEST(FileRequest, ChosenPathWithZenity) {
+  CwdGuard keep;
+  ScratchDir bin, work;
+  fake_dialog(bin, "zenity", "/data/\xC3\xA4rger/a.txt", 0);
+  fake_dialog(bin, "kdialog", "/wrong", 0);
+  EnvGuard path("PATH", bin.str().c_str()), desk("XDG_CURRENT_DESKTOP", "GNOME");
+  fs::current_path(work.path);
+  std::string cwd = fs::current_path().string();
+
+  hide_calls = restore_calls = 0;
+  file_request_hide_window = [] { ++hide_calls; };
+  file_request_restore_window = [] {
+    EXPECT_EQ(hide_calls, 1);
+    ++restore_calls;
+  };
+  TvString chosen = file_request(1, TvString("Text|*.txt|All|*.*"));
+  file_request_hide_window = file_request_restore_window = nullptr;
+
+  EXPECT_STREQ(chosen.c_str(), "/data/\xE4rger/a.txt");  // back to Latin-1
+  EXPECT_EQ(fs::current_path().string(), cwd);
+  EXPECT_EQ(restore_calls, 1);
+  auto args = lines_of(read_file(bin / "zenity.args"));
+  EXPECT_EQ(args, (std::vector<std::string>{"--file-selection", "--title=Open", "--filename=" + cwd + "/",
+                                            "--file-filter=Text | *.[tT][xX][tT]", "--file-filter=All | *"}));
+
+  EXPECT_STREQ(file_request(0, TvString("")).c_str(), "/data/\xE4rger/a.txt");
+  args = lines_of(read_file(bin / "zenity.args"));
+  EXPECT_EQ(args, (std::vector<std::string>{"--file-selection", "--title=Save As", "--save",
+                                            "--filename=" + cwd + "/"}));
+}
+
+TEST(FileRequest, CancelGivesNoFile) {
+  ScratchDir bin;
+  fake_dialog(bin, "zenity", "", 1);
+  EnvGuard path("PATH", bin.str().c_str()), desk("XDG_CURRENT_DESKTOP", nullptr);
+  EXPECT_STREQ(file_request(1, TvString("Text|*.txt")).c_str(), "NO_FILE");
+
+  fake_dialog(bin, "zenity", "", 0);  // ended well but chose nothing
+  EXPECT_STREQ(file_request(1, TvString("Text|*.txt")).c_str(), "NO_FILE");
+}
+
+TEST(FileRequest, NameLatin1CannotCarryKeepsDesktopBytes) {
+  ScratchDir bin;
+  fake_dialog(bin, "zenity", "/data/\xE2\x82\xAC.txt", 0);  // a euro sign
+  EnvGuard path("PATH", bin.str().c_str());
+  EXPECT_STREQ(file_request(1, TvString("")).c_str(), "/data/\xE2\x82\xAC.txt");
+}
+
+TEST(FileRequest, KdialogOnKdeOrWithoutZenity) {
+  CwdGuard keep;
+  ScratchDir bin, work;
+  fake_dialog(bin, "kdialog", "/home/u/b.png", 0);
+  EnvGuard path("PATH", bin.str().c_str()), desk("XDG_CURRENT_DESKTOP", nullptr);
+  fs::current_path(work.path);
+  std::string cwd = fs::current_path().string();
+
+  EXPECT_STREQ(file_request(0, TvString("Images|*.png;*.gif|All|*.*")).c_str(), "/home/u/b.png");
+  auto args = lines_of(read_file(bin / "kdialog.args"));
+  EXPECT_EQ(args, (std::vector<std::string>{"--title", "Save As", "--getsavefilename", cwd + "/",
+                                            "*.[pP][nN][gG] *.[gG][iI][fF]|Images", "*|All"}));
+
+  fake_dialog(bin, "zenity", "/from/zenity", 0);
+  EXPECT_STREQ(file_request(1, TvString("")).c_str(), "/from/zenity");
+  EnvGuard kde("XDG_CURRENT_DESKTOP", "KDE");
+  EXPECT_STREQ(file_request(1, TvString("")).c_str(), "/home/u/b.png");
+}
+
+TEST(FileRequest, NoDialogProgramLogsAndGivesNoFile) {
+  ScratchDir bin, tmp;
+  EnvGuard path("PATH", bin.str().c_str()), t("TMPDIR", tmp.str().c_str());
+  hide_calls = 0;
+  file_request_hide_window = [] { ++hide_calls; };
+  EXPECT_STREQ(file_request(1, TvString("Text|*.txt")).c_str(), "NO_FILE");
+  file_request_hide_window = nullptr;
+  EXPECT_EQ(hide_calls, 0);  // the window was never disturbed
+  std::string log = read_file(tmp / "ErrorLog.txt");
+  EXPECT_NE(log.find("file_request: no desktop file dialog"), std::string::npos) << log;
+  EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+}
