@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/io/file_stream.h"
 #include "runtime/platform/os_env.h"
 #include "runtime/platform/os_files.h"
 #include "runtime/values/errors.h"
@@ -92,6 +93,14 @@ bool filter_match(const char* name, const char* pattern) {
   }
   while (*p == '*') ++p;
   return *p == 0;
+}
+
+int32_t file_exists(const TvString& name) {
+  // the packed archive is not asked: only what opens as it stands counts
+  FileStream s;
+  if (!stream_open_read(s, name.c_str())) return 0;
+  stream_close(s);
+  return 1;
 }
 
 int32_t is_directory(const TvString& name) { return os_is_directory(name.c_str()) ? 1 : 0; }

@@ -23,6 +23,7 @@ double list_directory(const TvString& filter, TvStringArray& destination);
 // but ".", "*" any run, letters without regard to ASCII case.
 bool filter_match(const char* name, const char* pattern);
 
+// 1 if the name opens for reading: a disk file or a live "mem://" block.
 int32_t file_exists(const TvString& name);
 int32_t is_directory(const TvString& name);
 int32_t file_delete(const TvString& name);

@@ -4,6 +4,7 @@
 
 #include "platform_test_util.h"
 #include "runtime/io/filesystem.h"
+#include "runtime/io/memory_files.h"
 #include "runtime/values/errors.h"
 
 using namespace platform_test;
@@ -131,4 +132,22 @@ TEST(ListDirectory, UnreadableDirectoryGivesNothing) {
   array_push(names, TvString("stale"));
   EXPECT_EQ(list_directory(TvString("*"), names), 0);
   EXPECT_EQ(array_total(names), 0);
+}
+
+TEST(FileTests, FileExistsOnDiskAndInMemory) {
+  ScratchDir dir;
+  std::string file = dir / "a.txt";
+  write_file(file, "");
+  EXPECT_EQ(file_exists(TvString(file.c_str())), 1);  // empty files count
+  EXPECT_EQ(file_exists(TvString((dir / "b.txt").c_str())), 0);
+  EXPECT_EQ(file_exists(TvString(dir.str().c_str())), 0);  // a directory is no file
+  EXPECT_EQ(file_exists(TvString("")), 0);
+
+  MemoryBlock* block = memory_block_new(4);
+  ASSERT_NE(block, nullptr);
+  TvString name = memory_file_name(block);
+  EXPECT_EQ(file_exists(name), 1);
+  memory_block_release(block);
+  EXPECT_EQ(file_exists(name), 0);
+  EXPECT_EQ(file_exists(TvString("mem://00000004.7fffffff")), 0);
 }
