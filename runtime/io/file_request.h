@@ -15,8 +15,9 @@ TvString file_request(double open, const TvString& filter);
 // at the first empty entry.
 std::vector<OsFileFilter> file_request_filters(const TvString& filter);
 
-// The program window gets out of the dialog's way and comes back after it;
-// the window code sets these (full screen left and restored, window hidden
-// and shown). Null means nothing to do.
-extern void (*file_request_hide_window)();
-extern void (*file_request_restore_window)();
+// The program window while a desktop dialog runs: out of the way before
+// (full screen left, plain windowed style, hidden), back after (full screen
+// again when the project settings ask for it, else placed as a window).
+// Nothing happens without a window.
+void file_request_window_away();
+void file_request_window_back();

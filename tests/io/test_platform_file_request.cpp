@@ -5,6 +5,9 @@
 
 #include "platform_test_util.h"
 #include "runtime/frame/lifecycle.h"
+#include "runtime/frame/settings.h"
+#include "runtime/frame/window.h"
+#include "runtime/gfx2d/device.h"
 #include "runtime/io/file_request.h"
 
 using namespace platform_test;
@@ -26,8 +29,6 @@ std::vector<std::string> lines_of(const std::string& text) {
   while (std::getline(in, line)) lines.push_back(line);
   return lines;
 }
-
-int hide_calls, restore_calls;
 
 }  // namespace
 
@@ -62,18 +63,10 @@ TEST(FileRequest, ChosenPathWithZenity) {
   fs::current_path(work.path);
   std::string cwd = fs::current_path().string();
 
-  hide_calls = restore_calls = 0;
-  file_request_hide_window = [] { ++hide_calls; };
-  file_request_restore_window = [] {
-    EXPECT_EQ(hide_calls, 1);
-    ++restore_calls;
-  };
   TvString chosen = file_request(1, TvString("Text|*.txt|All|*.*"));
-  file_request_hide_window = file_request_restore_window = nullptr;
 
   EXPECT_STREQ(chosen.c_str(), "/data/\xE4rger/a.txt");  // back to Latin-1
   EXPECT_EQ(fs::current_path().string(), cwd);
-  EXPECT_EQ(restore_calls, 1);
   auto args = lines_of(read_file(bin / "zenity.args"));
   EXPECT_EQ(args, (std::vector<std::string>{"--file-selection", "--title=Open", "--filename=" + cwd + "/",
                                             "--file-filter=Text | *.[tT][xX][tT]", "--file-filter=All | *"}));
@@ -123,12 +116,34 @@ TEST(FileRequest, KdialogOnKdeOrWithoutZenity) {
 TEST(FileRequest, NoDialogProgramLogsAndGivesNoFile) {
   ScratchDir bin, tmp;
   EnvGuard path("PATH", bin.str().c_str()), t("TMPDIR", tmp.str().c_str());
-  hide_calls = 0;
-  file_request_hide_window = [] { ++hide_calls; };
   EXPECT_STREQ(file_request(1, TvString("Text|*.txt")).c_str(), "NO_FILE");
-  file_request_hide_window = nullptr;
-  EXPECT_EQ(hide_calls, 0);  // the window was never disturbed
   std::string log = read_file(tmp / "ErrorLog.txt");
   EXPECT_NE(log.find("file_request: no desktop file dialog"), std::string::npos) << log;
   EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+}
+
+TEST(FileRequest, WindowLeavesFullScreenAndComesBack) {
+  ScratchDir bin, tmp;
+  fake_dialog(bin, "zenity", "/data/a.txt", 0);
+  EnvGuard path("PATH", bin.str().c_str()), t("TMPDIR", tmp.str().c_str());
+  apply_project_settings();
+  graphics_device = new OpenGLVadeviva();
+  if (!create_window(*graphics_device, nullptr, 480, 320, 0, 60, 0)) {
+    delete graphics_device;
+    graphics_device = nullptr;
+    GTEST_SKIP() << "no display for a window";
+  }
+  graphics_device->fullscreen_active = true;
+  EXPECT_STREQ(file_request(1, TvString("")).c_str(), "/data/a.txt");
+  EXPECT_FALSE(graphics_device->fullscreen_active);  // settings ask for a window
+  EXPECT_NE(graphics_device->window, nullptr);
+
+  project_settings.fullscreen = 1;
+  EXPECT_STREQ(file_request(0, TvString("")).c_str(), "/data/a.txt");
+  // full screen again, or the desktop refused and said so
+  EXPECT_TRUE(graphics_device->fullscreen_active ||
+              read_file(tmp / "ErrorLog.txt").find("No Fullscreen Mode available") != std::string::npos);
+  EXPECT_EQ(graphics_device->width, 480);
+  project_settings.fullscreen = 0;
+  free_graphics_device();
 }
