@@ -86,16 +86,12 @@ void index_place(IniIndex& ix, uint64_t slot) {
   ix.slots[i] = slot;
 }
 
-void index_insert(IniIndex& ix, uint32_t hash, uint32_t position) {
-  if ((uint64_t(ix.used) + 1) * 2 > ix.slots.size()) {
-    std::vector<uint64_t> old;
-    old.swap(ix.slots);
-    ix.slots.assign(old.empty() ? 16 : old.size() * 2, 0);
-    for (uint64_t s : old)
-      if (s != 0) index_place(ix, s);
-  }
-  index_place(ix, make_slot(hash, position));
-  ++ix.used;
+void index_grow(IniIndex& ix, size_t size) {
+  std::vector<uint64_t> old;
+  old.swap(ix.slots);
+  ix.slots.assign(size, 0);
+  for (uint64_t s : old)
+    if (s != 0) index_place(ix, s);
 }
 
 // Frees slot i and shifts later members of its probe run back into the gap.
@@ -126,23 +122,35 @@ uint32_t list_first(const IniIndex& ix, const std::vector<Rec>& list, Name name)
   return best;
 }
 
-// Appends a record whose name and hash are already set.
+// Enters the record at `position` (hash set) into the index: as the head of
+// a new chain, or linked behind the head of its name's chain.
+template <class Rec>
+void index_link(IniIndex& ix, std::vector<Rec>& list, uint32_t position) {
+  if ((uint64_t(ix.used) + 1) * 2 > ix.slots.size()) index_grow(ix, ix.slots.empty() ? 16 : ix.slots.size() * 2);
+  Rec& rec = list[position];
+  Name name = name_of(rec);
+  uint32_t mask = uint32_t(ix.slots.size() - 1);
+  for (uint32_t i = rec.hash & mask;; i = (i + 1) & mask) {
+    uint64_t s = ix.slots[i];
+    if (s == 0) {
+      ix.slots[i] = make_slot(rec.hash, position);
+      ++ix.used;
+      rec.next_same = kIniNone;
+      return;
+    }
+    uint32_t head = slot_position(s);
+    if (slot_hash(s) == rec.hash && name_equal(name_of(list[head]), name)) {
+      rec.next_same = list[head].next_same;
+      list[head].next_same = position;
+      return;
+    }
+  }
+}
+
 template <class Rec>
 void list_add(IniIndex& ix, std::vector<Rec>& list, Rec&& rec) {
-  uint32_t position = uint32_t(list.size());
-  uint32_t h = rec.hash;
-  Name name = name_of(rec);
-  uint32_t s = index_find(ix, list, h, name);
-  rec.next_same = kIniNone;
-  if (s == kIniNone) {
-    list.push_back(std::move(rec));
-    index_insert(ix, h, position);
-  } else {
-    uint32_t head = slot_position(ix.slots[s]);
-    rec.next_same = list[head].next_same;
-    list.push_back(std::move(rec));
-    list[head].next_same = position;
-  }
+  list.push_back(std::move(rec));
+  index_link(ix, list, uint32_t(list.size() - 1));
 }
 
 // Takes position p out of its name's chain (the slot goes when p was alone).
@@ -188,13 +196,55 @@ void list_remove(IniIndex& ix, std::vector<Rec>& list, uint32_t p) {
   list.pop_back();
 }
 
-// --- building records ----------------------------------------------------------
+// --- records ---------------------------------------------------------------------
 
-std::unique_ptr<char[]> copy_bytes(const TvString& s) {
-  std::unique_ptr<char[]> block(new char[size_t(s.length) + 1]);
-  std::memcpy(block.get(), s.data, s.length);
+const char* copy_bytes(const TvString& s) {
+  char* block = new char[size_t(s.length) + 1];
+  std::memcpy(block, s.data, s.length);
   block[s.length] = 0;
   return block;
+}
+
+void entry_release(IniSection& sec, IniEntry& e) {
+  if (e.owned & kIniOwnsKey) delete[] e.key;
+  if (e.owned & kIniOwnsValue) delete[] e.value;
+  if (e.owned) --sec.owned_entries;
+  e.owned = 0;
+}
+
+void section_release(IniSection& sec) {
+  for (size_t i = 0; sec.owned_entries > 0 && i < sec.entries.size(); ++i) entry_release(sec, sec.entries[i]);
+}
+
+void entry_set_value(IniSection& sec, IniEntry& e, const TvString& value) {
+  if (e.owned & kIniOwnsValue) delete[] e.value;
+  if (!e.owned) ++sec.owned_entries;
+  e.value = "";
+  e.value_length = 0;
+  e.owned = uint8_t(e.owned & ~kIniOwnsValue);
+  if (!value.empty()) {
+    e.value = copy_bytes(value);
+    e.value_length = value.length;
+    e.owned |= kIniOwnsValue;
+  }
+  if (!e.owned) --sec.owned_entries;
+}
+
+// The key index of a section is built the first time the section is used:
+// a program reading one category of a catalogue indexes only that one.
+IniSection& indexed(IniSection& sec) {
+  if (sec.indexed) return sec;
+  size_t size = 16;
+  while (size < (sec.entries.size() + 1) * 2) size *= 2;
+  sec.index.slots.assign(size, 0);
+  sec.index.used = 0;
+  for (uint32_t i = 0; i < sec.entries.size(); ++i) {
+    IniEntry& e = sec.entries[i];
+    e.hash = name_hash(Name{e.key, e.key_length});
+    index_link(sec.index, sec.entries, i);
+  }
+  sec.indexed = true;
+  return sec;
 }
 
 uint32_t add_section(IniTable& t, Name name) {
@@ -292,6 +342,35 @@ void write_back(IniTable& t) {
 
 }  // namespace
 
+IniSection::IniSection(IniSection&& o) noexcept
+    : name(std::move(o.name)),
+      entries(std::move(o.entries)),
+      index(std::move(o.index)),
+      indexed(o.indexed),
+      owned_entries(o.owned_entries),
+      hash(o.hash),
+      next_same(o.next_same) {
+  o.entries.clear();
+  o.owned_entries = 0;
+}
+
+IniSection& IniSection::operator=(IniSection&& o) noexcept {
+  if (this == &o) return *this;
+  section_release(*this);
+  string_swap(name, o.name);
+  entries = std::move(o.entries);
+  index = std::move(o.index);
+  indexed = o.indexed;
+  owned_entries = o.owned_entries;
+  hash = o.hash;
+  next_same = o.next_same;
+  o.entries.clear();
+  o.owned_entries = 0;
+  return *this;
+}
+
+IniSection::~IniSection() { section_release(*this); }
+
 // --- public operations -----------------------------------------------------------
 
 void ini_parse(IniTable& t, std::unique_ptr<char[]> bytes, size_t n) {
@@ -342,14 +421,9 @@ void ini_parse(IniTable& t, std::unique_ptr<char[]> bytes, size_t n) {
     if (value_end == s) continue;  // a key with an empty value is not kept
 
     if (section == kIniNone) section = add_section(t, current);
-    IniSection& sec = t.sections[section];
-    IniEntry e;
-    e.key = key;
-    e.key_length = key_length;
-    e.value = s;
-    e.value_length = uint32_t(value_end - s);
-    e.hash = name_hash(Name{key, key_length});
-    list_add(sec.index, sec.entries, std::move(e));
+    // entries are indexed when their section is first used
+    t.sections[section].entries.push_back(
+        IniEntry{key, s, key_length, uint32_t(value_end - s), 0, kIniNone, 0});
   }
 }
 
@@ -374,10 +448,10 @@ void ini_open(const TvString& name_in) {
 }
 
 TvString ini_get(const TvString& section, const TvString& key, const TvString& fallback) {
-  const IniTable& t = ini_table;
+  IniTable& t = ini_table;
   uint32_t si = list_first(t.index, t.sections, name_of(section));
   if (si == kIniNone) return fallback;
-  const IniSection& sec = t.sections[si];
+  const IniSection& sec = indexed(t.sections[si]);
   uint32_t ki = list_first(sec.index, sec.entries, name_of(key));
   if (ki == kIniNone) return fallback;
   const IniEntry& e = sec.entries[ki];
@@ -394,26 +468,17 @@ void ini_put(const TvString& section, const TvString& key, const TvString& value
     return;
   }
   if (si == kIniNone) si = add_section(t, name_of(section));
-  IniSection& sec = t.sections[si];
+  IniSection& sec = indexed(t.sections[si]);
   uint32_t ki = list_first(sec.index, sec.entries, name_of(key));
   if (ki == kIniNone) {
-    IniEntry e;
-    e.key_store = copy_bytes(key);
-    e.key = e.key_store.get();
-    e.key_length = key.length;
-    e.hash = name_hash(name_of(key));
-    if (!value.empty()) {
-      e.value_store = copy_bytes(value);
-      e.value = e.value_store.get();
-      e.value_length = value.length;
-    }
+    IniEntry e{copy_bytes(key), "", key.length, 0, name_hash(name_of(key)), kIniNone, kIniOwnsKey};
+    ++sec.owned_entries;
     list_add(sec.index, sec.entries, std::move(e));
+    entry_set_value(sec, sec.entries.back(), value);
   } else if (!value.empty()) {
-    IniEntry& e = sec.entries[ki];
-    e.value_store = copy_bytes(value);
-    e.value = e.value_store.get();
-    e.value_length = value.length;
+    entry_set_value(sec, sec.entries[ki], value);
   } else {
+    entry_release(sec, sec.entries[ki]);
     list_remove(sec.index, sec.entries, ki);
   }
   t.changed = true;

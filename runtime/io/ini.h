@@ -8,9 +8,9 @@
 // and the first key of a name in it are the ones looked up.
 //
 // The loaded file's bytes stay in one block that keys and values point into,
-// so loading costs one allocation per section rather than two per line, and
-// each section keeps a hash index of its keys so look-ups and changes cost
-// the same whatever the section's size.
+// so loading costs no allocation per line, and each section keeps a hash
+// index of its keys (built when the section is first used) so look-ups and
+// changes cost the same whatever the section's size.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -29,23 +29,34 @@ struct IniIndex {
   uint32_t used = 0;
 };
 
+// A plain record, so lists of them move as bytes. Keys and values of loaded
+// lines point into the table's file block; those given by ini_put point at
+// blocks of their own (flagged in `owned`, freed with the entry).
 struct IniEntry {
-  const char* key = "";     // into the loaded bytes, or key_store
-  const char* value = "";   // into the loaded bytes, or value_store
-  uint32_t key_length = 0;
-  uint32_t value_length = 0;
-  uint32_t hash = 0;               // of the key, ASCII case folded
-  uint32_t next_same = kIniNone;   // next entry of the same key name
-  std::unique_ptr<char[]> key_store;    // set when ini_put made the key
-  std::unique_ptr<char[]> value_store;  // set when ini_put gave the value
+  const char* key;
+  const char* value;
+  uint32_t key_length;
+  uint32_t value_length;
+  uint32_t hash;        // of the key, ASCII case folded
+  uint32_t next_same;   // next entry of the same key name
+  uint8_t owned;        // kIniOwnsKey | kIniOwnsValue
 };
+constexpr uint8_t kIniOwnsKey = 1;
+constexpr uint8_t kIniOwnsValue = 2;
 
 struct IniSection {
   TvString name;                   // the form first seen
   std::vector<IniEntry> entries;   // file order, then order of creation
-  IniIndex index;                  // key name -> first entry
+  IniIndex index;                  // key name -> first entry; built on first use
+  bool indexed = false;
+  uint32_t owned_entries = 0;      // entries holding blocks of their own
   uint32_t hash = 0;
   uint32_t next_same = kIniNone;   // next section of the same name
+
+  IniSection() = default;
+  IniSection(IniSection&& other) noexcept;
+  IniSection& operator=(IniSection&& other) noexcept;  // frees what it held
+  ~IniSection();
 };
 
 // How the last load went; a file that exists but could not be read is never
