@@ -13,14 +13,16 @@
 // reordered the list.
 #include "runtime/io/ini.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "runtime/frame/lifecycle.h"
+#include "runtime/io/archive.h"
+#include "runtime/io/file_stream.h"
+#include "runtime/io/io_exit.h"
 #include "runtime/io/safe_write.h"
+#include "runtime/platform/platform_files.h"
 
 IniTable ini_table;
 
@@ -269,22 +271,22 @@ inline bool is_blank(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c
 
 enum class ReadResult { loaded, missing, unreadable };
 
-// The whole file in one block (one spare byte at the end).
+// The whole file in one block, found the way every loader finds names: a
+// disk file, or an entry of the program's packed archive unpacked into a
+// memory file. A name that exists but cannot be read is told apart from a
+// missing one, so the write-back never replaces a file it could not read.
 ReadResult read_source(const TvString& name, std::unique_ptr<char[]>& out, size_t& n) {
-  errno = 0;
-  FILE* f = std::fopen(name.c_str(), "rb");
-  if (!f) return errno == ENOENT ? ReadResult::missing : ReadResult::unreadable;
-  ReadResult r = ReadResult::unreadable;
-  long size = -1;
-  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-  if (size >= 0 && size < INT32_MAX && std::fseek(f, 0, SEEK_SET) == 0) {
-    out.reset(new char[size_t(size) + 1]);
-    n = std::fread(out.get(), 1, size_t(size), f);
-    if (n == size_t(size) && !std::ferror(f)) r = ReadResult::loaded;
-  }
-  std::fclose(f);
-  if (r != ReadResult::loaded) out.reset();
-  return r;
+  TvString resolved;
+  FileStream s;
+  if (!resolve_file(general_resolver, name, resolved, true) || !stream_open_read(s, resolved.c_str()))
+    return platform_file_exists(name.c_str()) ? ReadResult::unreadable : ReadResult::missing;
+  n = size_t(s.size);
+  out.reset(new char[n + 1]);
+  bool ok = n == 0 || stream_read(s, out.get(), int32_t(n));
+  if (ok && s.handle == kNoPlatformFile) ok = s.position == int32_t(n);  // a memory file gives what it has
+  stream_close(s);
+  if (!ok) out.reset();
+  return ok ? ReadResult::loaded : ReadResult::unreadable;
 }
 
 // --- write-back ----------------------------------------------------------------
@@ -429,6 +431,8 @@ void ini_parse(IniTable& t, std::unique_ptr<char[]> bytes, size_t n) {
 
 void ini_open(const TvString& name_in) {
   TvString name(name_in);  // the argument may be the table's own name
+  static bool hooked = (io_at_exit(ini_shut_down), true);  // the end path writes back
+  (void)hooked;
   write_back(ini_table);
   clear_table(ini_table);
   ini_table.changed = false;

@@ -3,13 +3,18 @@
 // random run of puts checked against a plain list-based model.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "io_test_util.h"
+#include "runtime/frame/lifecycle.h"
+#include "runtime/io/archive.h"
+#include "runtime/io/archive_pack.h"
 #include "runtime/io/ini.h"
+#include "runtime/io/memory_files.h"
 #include "runtime/io/safe_write.h"
 
 using iotest::ScratchDir;
@@ -79,15 +84,53 @@ TEST_F(IniFile, ShutDownWritesBackOnceAndFrees) {
   EXPECT_EQ(iotest::read_bytes(path), "other");
 }
 
-TEST_F(IniFile, MemoryFileNamesAreNeverWritten) {
+TEST_F(IniFile, ProgramEndWritesTheChangedTableBack) {
   ScratchDir dir("ini");
+  std::string path = dir / "CODE.INI";
+  iotest::write_bytes(path, "[Types]\nNAME0=Point\n");
+  EXPECT_EXIT(
+      {
+        open(path);
+        put("Types", "NAME1", "Rect");
+        end_program();
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(iotest::read_bytes(path), "[Types]\r\nNAME0=Point\r\nNAME1=Rect\r\n");
+}
+
+TEST_F(IniFile, FilesComeFromThePackedArchiveAndMemoryFilesAreNeverWritten) {
+  ScratchDir dir("ini");
+  std::string carrier = dir / "program", bytes = "PROGRAM", error;
+  ASSERT_TRUE(archive_pack(bytes, {{"code.ini", "[Types]\nNAME0=Packed\n"}}, error)) << error;
+  iotest::write_bytes(carrier, bytes);
+  set_archive(T(carrier), T(carrier));
   fs::path cwd = fs::current_path();
   fs::current_path(dir.path);
-  open("mem://       5.       1");
-  put("S", "k", "v");
+
+  // no CODE.INI on disk: the archive's entry is read
+  open("data/CODE.INI");
+  EXPECT_EQ(get("types", "NAME0"), "Packed");
+  EXPECT_EQ(S(ini_table.file_name), "data/CODE.INI");
+  open("CODE.INI");
+  put("Types", "NAME1", "Mine");
+  open("");  // written to disk under the name the program used
+  EXPECT_EQ(iotest::read_bytes("CODE.INI"), "[Types]\r\nNAME0=Packed\r\nNAME1=Mine\r\n");
+
+  // a memory file is read but never written
+  MemoryBlock* block = memory_block_new(14);
+  std::memcpy(block->bytes, "[M]\nk=memory\n", 14);
+  TvString mem = memory_file_name(block);
+  ini_open(mem);
+  EXPECT_EQ(get("M", "k"), "memory");
+  put("M", "k", "changed");
+  size_t entries = iotest::count_entries(dir.path);
   open("");
+  EXPECT_EQ(iotest::count_entries(dir.path), entries);
+  memory_block_release(block);
+
+  general_resolver.enabled = false;
+  program_resolver.enabled = false;
   fs::current_path(cwd);
-  EXPECT_EQ(iotest::count_entries(dir.path), 0u);
 }
 
 TEST_F(IniFile, AFailedWriteBackLeavesTheOldFileExactly) {
