@@ -2,7 +2,32 @@
 // block table.
 #include "runtime/io/file_stream.h"
 
+#include <cstdlib>
 #include <cstring>
+
+namespace {
+
+constexpr int32_t kCacheBytes = 1 << 16;
+
+// Bytes of the disk file at `offset` (fewer at its end), or -1 on an error.
+int64_t disk_read(FileStream& s, int64_t offset, void* dst, int64_t n) {
+  if (offset < 0 || n < 0) return -1;
+  if (n >= kCacheBytes / 2) return platform_file_read_at(s.handle, offset, dst, n);
+  if (!s.cache || offset < s.cache_start || offset + n > s.cache_start + s.cache_length) {
+    if (!s.cache) s.cache = static_cast<char*>(std::malloc(kCacheBytes));
+    if (!s.cache) return platform_file_read_at(s.handle, offset, dst, n);
+    int64_t got = platform_file_read_at(s.handle, offset, s.cache, kCacheBytes);
+    s.cache_start = offset;
+    s.cache_length = got < 0 ? 0 : int32_t(got);
+    if (got < 0) return -1;
+  }
+  int64_t avail = s.cache_start + s.cache_length - offset;
+  if (n > avail) n = avail;
+  std::memcpy(dst, s.cache + (offset - s.cache_start), size_t(n));
+  return n;
+}
+
+}  // namespace
 
 bool stream_open_read(FileStream& s, const char* name) {
   stream_close(s);
@@ -68,7 +93,7 @@ bool stream_read(FileStream& s, void* dst, int32_t n) {
     return true;
   }
   if (s.handle == kNoPlatformFile || s.position < 0) return false;
-  int64_t got = platform_file_read_at(s.handle, s.position, dst, n);
+  int64_t got = disk_read(s, s.position, dst, n);
   if (got < 0) return false;
   s.position += int32_t(got);
   return got == n;
@@ -77,6 +102,7 @@ bool stream_read(FileStream& s, void* dst, int32_t n) {
 bool stream_write(FileStream& s, const void* src, int32_t n) {
   if (n < 0 || s.handle == kNoPlatformFile || s.position < 0) return false;
   if (int64_t(s.position) + n > INT32_MAX) return false;
+  s.cache_length = 0;
   if (!platform_file_write_at(s.handle, s.position, src, n)) return false;
   s.position += n;
   if (s.position > s.size) s.size = s.position;
@@ -86,6 +112,7 @@ bool stream_write(FileStream& s, const void* src, int32_t n) {
 void stream_close(FileStream& s) {
   if (s.handle != kNoPlatformFile) platform_file_close(s.handle);
   memory_block_drop_reference(s.block);
+  std::free(s.cache);
   s = FileStream{};
 }
 
@@ -114,7 +141,7 @@ bool stream_read_line(FileStream& s, TvString& line) {
   } else {
     while (got < kMaxLineBytes) {
       int32_t piece = kMaxLineBytes - got < 64 ? kMaxLineBytes - got : 64;
-      int64_t r = platform_file_read_at(s.handle, int64_t(s.position) + got, buf + got, piece);
+      int64_t r = disk_read(s, int64_t(s.position) + got, buf + got, piece);
       if (r <= 0) {
         ended = true;
         break;

@@ -12,6 +12,12 @@ struct FileStream {
   int32_t size = 0;
   int32_t position = 0;
   MemoryBlock* block = nullptr;  // the reference that keeps `memory` alive
+  // Read-ahead of a disk file (allocated on the first read, dropped by every
+  // write), so small reads such as the 64-byte pieces of a line read cost no
+  // system call each. The file position stays exact.
+  char* cache = nullptr;
+  int64_t cache_start = 0;
+  int32_t cache_length = 0;
 };
 
 inline bool stream_is_open(const FileStream& s) {

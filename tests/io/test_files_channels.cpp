@@ -98,6 +98,33 @@ TEST_F(ChannelTest, LineReadLeavesPositionRightAfterTheLineEnd) {
   EXPECT_EQ(file_read_uint8(0), 'X');
 }
 
+TEST_F(ChannelTest, ReadsOnAWriteChannelSeeWhatWasJustWritten) {
+  std::string path = dir / "rw.bin";
+  ASSERT_TRUE(file_open(0, path.c_str(), 0));
+  file_write_line(0, TvString("alpha"));
+  file_seek(0, 0, 0);
+  EXPECT_STREQ(file_read_line(0).c_str(), "alpha");  // fills the read-ahead
+  file_seek(0, 0, 0);
+  file_write_bytes(0, TvString("ALP"));
+  file_seek(0, 0, 0);
+  EXPECT_STREQ(file_read_line(0).c_str(), "ALPha");
+  file_write_int32(0, 0x01020304);  // past the old end
+  file_seek(0, -4, -1);
+  EXPECT_EQ(file_read_int32(0), 0x01020304);
+}
+
+TEST_F(ChannelTest, NumbersAsTextLines) {
+  std::string path = dir / "numbers.txt";
+  ASSERT_TRUE(file_open(0, path.c_str(), 0));
+  file_write_line_int(0, -42);
+  file_write_line_number(0, 0.5);
+  file_close(0);
+  EXPECT_EQ(iotest::read_bytes(path), "-42\r\n0.5\r\n");
+  ASSERT_TRUE(file_open(0, path.c_str(), 1));
+  EXPECT_EQ(file_read_line_int(0), -42);
+  EXPECT_EQ(file_read_line_number(0), 0.5);
+}
+
 TEST_F(ChannelTest, SeekOrigins) {
   std::string path = dir / "ten.bin";
   iotest::write_bytes(path, "0123456789");
