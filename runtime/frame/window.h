@@ -44,6 +44,9 @@ void centred_position(int area_x, int area_y, int area_w, int area_h, int width,
 // Software check of a newly made context: the log line once per run, then
 // the text of "opengldriver.txt" (when it has any) in a message box.
 void check_software_renderer(const char* renderer);
+// Shows the driver text and waits for it to be closed (a desktop message box
+// unless replaced).
+extern void (*show_driver_warning)(const char* caption, const char* text);
 
 // Graphics start-up and shut-down steps of the program frame.
 // Creates the device, window and context; a failure ends the program with a
