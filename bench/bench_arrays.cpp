@@ -72,7 +72,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> seconds;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
-      if (r.iterations > 0) seconds[r.benchmark_name()] = r.GetAdjustedCPUTime();
+      if (r.iterations > 0 && (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean"))
+        seconds[r.run_name.function_name] = r.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
   }
 };

@@ -1,49 +1,40 @@
 // path_nodes.cpp - the node pool and the closed set.
 #include "runtime/pathfind/path_nodes.h"
 
-bool NodeFactory::init(int64_t count) {
-  if (count < 1) return false;
-  // no construction: a node is set up when it is handed out
-  block_.reset(static_cast<Node*>(std::malloc(sizeof(Node) * size_t(count))));
-  count_ = block_ ? count : 0;
-  next_ = 0;
-  return block_ != nullptr;
-}
+#include <cstring>
 
-Node* NodeFactory::new_node() {
-  if (next_ >= count_) return nullptr;
-  return block_.get() + next_++;
-}
-
-bool NodeHashTable::create(int32_t width, int32_t height, int32_t /*size_hint*/) {
+bool NodeFactory::init(int32_t width, int32_t height) {
   if (width < 1 || height < 1) return false;
-  // calloc: a fresh zeroed block costs nothing until a slot is used
-  slots_.reset(static_cast<Node**>(std::calloc(size_t(width) * size_t(height), sizeof(Node*))));
-  width_ = slots_ ? width : 0;
-  height_ = slots_ ? height : 0;
+  int64_t cells = int64_t(width) * height;
+  // calloc: a fresh zeroed block costs nothing until a node is used
+  block_.reset(static_cast<Node*>(std::calloc(size_t(cells), sizeof(Node))));
+  generation_ = 1;
+  bool ok = block_ != nullptr;
+  width_ = ok ? width : 0;
+  count_ = ok ? cells : 0;
+  used_ = 0;
+  return ok;
+}
+
+void NodeFactory::release_all() {
+  used_ = 0;
+  if (++generation_ != 0) return;
+  // the generation wrapped: clear the marks once so no old node looks out
+  for (int64_t i = 0; i < count_; ++i) block_.get()[i].generation = 0;
+  generation_ = 1;
+}
+
+bool NodeHashTable::create(const NodeFactory* pool, int32_t /*size_hint*/) {
+  if (!pool || pool->count() < 1) return false;
+  pool_ = pool;
+  words_ = (pool->count() + 63) / 64;
+  bits_.reset(static_cast<uint64_t*>(std::calloc(size_t(words_), sizeof(uint64_t))));
   size_ = 0;
-  return slots_ != nullptr;
-}
-
-Node* NodeHashTable::find(int32_t x, int32_t y, int64_t* position) const {
-  int64_t p = int64_t(x) + int64_t(width_) * y;
-  if (position) *position = p;
-  return slots_.get()[p];
-}
-
-void NodeHashTable::erase(int64_t position) {
-  if (slots_.get()[position]) --size_;
-  slots_.get()[position] = nullptr;
-}
-
-void NodeHashTable::insert(Node* node) {
-  Node*& slot = slots_.get()[int64_t(node->x) + int64_t(width_) * node->y];
-  if (!slot) ++size_;
-  slot = node;
+  return bits_ != nullptr;
 }
 
 void NodeHashTable::clear() {
-  if (size_ == 0 || !slots_) return;
-  for (int64_t i = 0, n = int64_t(width_) * height_; i < n; ++i) slots_.get()[i] = nullptr;
+  if (size_ == 0 || !bits_) return;
+  std::memset(bits_.get(), 0, sizeof(uint64_t) * size_t(words_));
   size_ = 0;
 }

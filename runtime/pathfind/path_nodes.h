@@ -2,8 +2,10 @@
 // node pool (NodeFactory), the closed set (NodeHashTable) and the fixed ring
 // buffer (FixedDeque) that holds the open list.
 //
-// Every cell has at most one node at a time, so the pool and the open list
-// are sized to the cell count once per call and never overflow.
+// Every cell has at most one node at a time, so the pool holds one node
+// slot per cell and a cell's node is found at its cell number x + width * y.
+// The closed set then needs only one bit per cell, which stays in cache on
+// large maps where a table of pointers would not.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -16,10 +18,11 @@ struct Node {
   int32_t y;
   float f;  // priority: g blended with the distance to the goal
   float g;  // path cost from the start
-  // open-list bookkeeping: slot in the open list (-1 when not in it) and the
-  // insertion number that orders nodes of equal f
-  int32_t open_slot;
-  uint64_t order;
+  // insertion number of the node's current open-list entry; older entries
+  // of the same node are stale and skipped
+  uint32_t order;
+  uint16_t generation;  // equals the pool's generation while handed out
+  uint8_t open;         // in the open list
 };
 
 namespace pathfind_detail {
@@ -28,40 +31,78 @@ struct FreeDeleter {
 };
 }  // namespace pathfind_detail
 
-// Hands out nodes from one block in order. Pages of the block are touched
-// only as nodes are used, so a large map that needs few nodes stays cheap.
+// Hands out nodes, one slot per cell. The block comes zeroed from the
+// system and its pages are touched only as nodes are used, so a large map
+// that needs few nodes stays cheap. A node is out while its generation
+// matches the pool's, so giving every node back is one increment.
 class NodeFactory {
  public:
-  bool init(int64_t count);
-  Node* new_node();       // null when the block is used up
-  void release_all() { next_ = 0; }
+  bool init(int32_t width, int32_t height);
+  // The node of cell (x, y), set up as not in any list; null when that
+  // cell's node is already out.
+  Node* new_node(int32_t x, int32_t y) {
+    int64_t cell = int64_t(x) + int64_t(width_) * y;
+    Node* n = block_.get() + cell;
+    if (n->generation == generation_) return nullptr;
+    n->generation = generation_;
+    n->x = x;
+    n->y = y;
+    n->open = 0;
+    ++used_;
+    return n;
+  }
+  // The node of cell number `cell` when it is out, else null.
+  Node* node_at(int64_t cell) const {
+    Node* n = block_.get() + cell;
+    return n->generation == generation_ ? n : nullptr;
+  }
+  const Node* slot(int64_t cell) const { return block_.get() + cell; }
+  void release_all();  // every node back to the pool
   int64_t count() const { return count_; }
-  int64_t used() const { return next_; }
-  Node* node_at(int64_t i) { return block_.get() + i; }
+  int64_t used() const { return used_; }
+  int32_t width() const { return width_; }
 
  private:
   std::unique_ptr<Node, pathfind_detail::FreeDeleter> block_;
+  uint16_t generation_ = 1;
+  int32_t width_ = 0;
   int64_t count_ = 0;
-  int64_t next_ = 0;
+  int64_t used_ = 0;
 };
 
-// The closed set keyed by cell. Cells are numbered x + width * y, so the
-// table is addressed directly: one slot per cell, no collisions. The size
-// parameter of `create` is kept only as a hint and has no effect.
+// The closed set keyed by cell: a bit per cell, the nodes themselves in the
+// pool. The size parameter of `create` is kept only as a hint and has no
+// effect: the table is addressed directly and never collides.
 class NodeHashTable {
  public:
-  bool create(int32_t width, int32_t height, int32_t size_hint);
-  // The node of cell (x, y), or null; `position` receives the slot either way.
-  Node* find(int32_t x, int32_t y, int64_t* position) const;
-  void erase(int64_t position);
-  void insert(Node* node);
+  bool create(const NodeFactory* pool, int32_t size_hint);
+  // The node of cell (x, y) if it is in the set, else null; `position`
+  // receives the cell number either way.
+  Node* find(int32_t x, int32_t y, int64_t* position) const {
+    int64_t p = int64_t(x) + int64_t(pool_->width()) * y;
+    if (position) *position = p;
+    return (bits_.get()[p >> 6] >> (p & 63)) & 1 ? pool_->node_at(p) : nullptr;
+  }
+  void erase(int64_t position) {
+    uint64_t& word = bits_.get()[position >> 6];
+    uint64_t bit = uint64_t(1) << (position & 63);
+    if (word & bit) --size_;
+    word &= ~bit;
+  }
+  void insert(Node* node) {
+    int64_t p = int64_t(node->x) + int64_t(pool_->width()) * node->y;
+    uint64_t& word = bits_.get()[p >> 6];
+    uint64_t bit = uint64_t(1) << (p & 63);
+    if (!(word & bit)) ++size_;
+    word |= bit;
+  }
   void clear();
   int64_t size() const { return size_; }
 
  private:
-  std::unique_ptr<Node*, pathfind_detail::FreeDeleter> slots_;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
+  std::unique_ptr<uint64_t, pathfind_detail::FreeDeleter> bits_;
+  const NodeFactory* pool_ = nullptr;
+  int64_t words_ = 0;
   int64_t size_ = 0;
 };
 

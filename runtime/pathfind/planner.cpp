@@ -4,7 +4,9 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <algorithm>
 #include <new>
+#include <vector>
 
 Planner::~Planner() = default;
 
@@ -15,14 +17,8 @@ void Planner::reset() {
 }
 
 void Planner::release() {
-  // only handed-out nodes can sit in a table, so clearing by node is enough
-  for (int64_t i = 0; i < pool_.used(); ++i) {
-    Node* n = pool_.node_at(i);
-    int64_t position;
-    if (closed_.find(n->x, n->y, &position) == n) closed_.erase(position);
-    if (open_cells_.find(n->x, n->y, &position) == n) open_cells_.erase(position);
-  }
   open_.clear();
+  closed_.clear();
   pool_.release_all();
   result_ = nullptr;
   finished_ = true;
@@ -38,14 +34,16 @@ bool Planner::initialize(const TvNumberArray& costs, const PlannerRequest& reque
   if (request.goal_y < 0 || request.goal_y >= height) return false;
   if (request.start_x == request.goal_x && request.start_y == request.goal_y) return false;
 
-  // a NaN or infinite cost, or one beyond the 32-bit range, would make the
-  // priorities unordered: such a map is refused
+  if (std::isnan(request.weight)) return false;
+
+  // a NaN or infinite cost, or a positive one beyond the 32-bit range, would
+  // make the priorities unordered: such a map is refused
   int64_t cells = int64_t(width) * height;
   const double* in = costs.elements;
   double m = 0;
   for (int64_t i = 0; i < cells; ++i) {
     double c = in[i];
-    if (!(std::fabs(c) <= double(FLT_MAX))) return false;
+    if (!(c <= double(FLT_MAX)) || std::isinf(c)) return false;
     if (c > m) m = c;
   }
   costs_.reset(new (std::nothrow) float[size_t(cells)]);
@@ -66,9 +64,11 @@ bool Planner::initialize(const TvNumberArray& costs, const PlannerRequest& reque
   request_.width = width;
   request_.height = height;
   if (request_.pool_size <= 0) request_.pool_size = cells;
-  if (request_.open_capacity <= 0) request_.open_capacity = cells;
-  if (!pool_.init(request_.pool_size) || !open_.init(request_.open_capacity) ||
-      !closed_.create(width, height, request_.closed_size) || !open_cells_.create(width, height, 0))
+  // every cell at most once, plus room for the entries of improved nodes
+  if (request_.open_capacity < cells) request_.open_capacity = cells;
+  open_keys_.reset(static_cast<OpenKey*>(std::malloc(sizeof(OpenKey) * size_t(request_.open_capacity))));
+  if (!open_keys_ || !pool_.init(width, height) || !open_.init(request_.open_capacity) ||
+      !closed_.create(&pool_, request_.closed_size))
     return false;
   result_ = nullptr;
   if (request_.weight < 0) request_.weight = 0;
@@ -77,72 +77,90 @@ bool Planner::initialize(const TvNumberArray& costs, const PlannerRequest& reque
 }
 
 // ---- open list: binary heap on (f, insertion number) ------------------------
-namespace {
-inline bool earlier(const Node* a, const Node* b) {
-  return a->f < b->f || (a->f == b->f && a->order < b->order);
-}
-}  // namespace
-
-void Planner::sift_up(int64_t slot) {
-  Node* node = open_.at(slot);
+void Planner::sift_up(int64_t slot, OpenKey key, Node* node) {
+  OpenKey* keys = open_keys_.get();
   while (slot > 0) {
     int64_t up = (slot - 1) / 2;
-    Node* parent = open_.at(up);
-    if (!earlier(node, parent)) break;
-    place(slot, parent);
+    if (key >= keys[up]) break;
+    place(slot, keys[up], open_.at(up));
     slot = up;
   }
-  place(slot, node);
+  place(slot, key, node);
 }
 
-void Planner::sift_down(int64_t slot) {
+// Moves the hole at `slot` down along the smaller children to a leaf, then
+// lets `key` rise from there: one comparison per level on the way down, and
+// the element placed usually belongs near the bottom anyway.
+void Planner::sift_down(int64_t slot, OpenKey key, Node* node) {
+  OpenKey* keys = open_keys_.get();
   int64_t n = open_.size();
-  Node* node = open_.at(slot);
+  int64_t top = slot;
   for (;;) {
     int64_t child = 2 * slot + 1;
     if (child >= n) break;
-    Node* best = open_.at(child);
-    if (child + 1 < n) {
-      Node* right = open_.at(child + 1);
-      if (earlier(right, best)) {
-        best = right;
-        ++child;
-      }
-    }
-    if (!earlier(best, node)) break;
-    place(slot, best);
+    if (child + 1 < n && keys[child + 1] < keys[child]) ++child;
+    place(slot, keys[child], open_.at(child));
     slot = child;
   }
-  place(slot, node);
+  while (slot > top) {
+    int64_t up = (slot - 1) / 2;
+    if (key >= keys[up]) break;
+    place(slot, keys[up], open_.at(up));
+    slot = up;
+  }
+  place(slot, key, node);
 }
 
 void Planner::open_insert(Node* node) {
+  if (next_order_ >= order_limit_) rebuild_open(true);
+  if (open_.size() >= open_.capacity()) rebuild_open(false);
   node->order = next_order_++;
+  node->open = 1;
   open_.push_back(node);
-  open_cells_.insert(node);
-  sift_up(open_.size() - 1);
-}
-
-void Planner::open_update(Node* node) {
-  // a re-inserted node counts as the newest of its f
-  node->order = next_order_++;
-  sift_up(node->open_slot);
-  sift_down(node->open_slot);
+  sift_up(open_.size() - 1, open_key(node->f, node->order), node);
 }
 
 Node* Planner::open_pop() {
-  Node* top = open_.at(0);
-  Node* last = open_.back();
-  open_.pop_back();
-  if (!open_.empty()) {
-    place(0, last);
-    sift_down(0);
+  while (!open_.empty()) {
+    bool live = is_live(0);
+    Node* top = open_.at(0);
+    int64_t last_slot = open_.size() - 1;
+    Node* last = open_.at(last_slot);
+    OpenKey last_key = open_keys_.get()[last_slot];
+    open_.pop_back();
+    if (!open_.empty()) sift_down(0, last_key, last);
+    if (live) {
+      top->open = 0;
+      return top;
+    }
   }
-  int64_t position;
-  open_cells_.find(top->x, top->y, &position);
-  open_cells_.erase(position);
-  top->open_slot = -1;
-  return top;
+  return nullptr;
+}
+
+void Planner::rebuild_open(bool renumber) {
+  OpenKey* keys = open_keys_.get();
+  int64_t n = open_.size(), kept = 0;
+  for (int64_t i = 0; i < n; ++i) {
+    if (!is_live(i)) continue;
+    open_.at(kept) = open_.at(i);
+    keys[kept] = keys[i];
+    ++kept;
+  }
+  while (open_.size() > kept) open_.pop_back();
+  if (renumber) {
+    // live orders are distinct; rank them
+    std::vector<int64_t> by_order(size_t(kept), 0);
+    for (int64_t i = 0; i < kept; ++i) by_order[size_t(i)] = i;
+    std::sort(by_order.begin(), by_order.end(),
+              [keys](int64_t a, int64_t b) { return uint32_t(keys[a]) < uint32_t(keys[b]); });
+    for (int64_t r = 0; r < kept; ++r) {
+      int64_t i = by_order[size_t(r)];
+      keys[i] = (keys[i] & ~OpenKey(UINT32_MAX)) | uint32_t(r);
+      open_.at(i)->order = uint32_t(r);
+    }
+    next_order_ = uint32_t(kept);
+  }
+  for (int64_t i = kept / 2 - 1; i >= 0; --i) sift_down(i, keys[i], open_.at(i));
 }
 
 // ---- A* ---------------------------------------------------------------------
@@ -150,14 +168,11 @@ AStarPlanner::~AStarPlanner() = default;
 
 void AStarPlanner::reset() {
   Planner::reset();
-  Node* start = pool_.new_node();
+  Node* start = pool_.new_node(request_.start_x, request_.start_y);
   if (!start) return;
   start->parent = nullptr;
-  start->x = request_.start_x;
-  start->y = request_.start_y;
   start->g = 0;
   start->f = 0;
-  start->open_slot = -1;
   open_insert(start);
 }
 
@@ -171,6 +186,7 @@ bool AStarPlanner::search() {
 
   while (!open_.empty()) {
     Node* current = open_pop();
+    if (!current) break;
     ++search_count_;
     if (current->x == goal_x && current->y == goal_y) {
       closed_.insert(current);
@@ -178,12 +194,25 @@ bool AStarPlanner::search() {
       finished_ = true;
       return true;
     }
+    // read the four neighbours' costs and touch their nodes up front, so the
+    // memory accesses overlap instead of waiting on each other
+    float step_cost[4];
     for (int k = 0; k < 4; ++k) {
       int32_t nx = current->x + step_x[k];
       int32_t ny = current->y + step_y[k];
-      if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
-      float c = costs[int64_t(nx) + int64_t(width) * ny];
+      if (nx < 0 || ny < 0 || nx >= width || ny >= height) {
+        step_cost[k] = -1.0f;
+        continue;
+      }
+      int64_t cell = int64_t(nx) + int64_t(width) * ny;
+      step_cost[k] = costs[cell];
+      __builtin_prefetch(pool_.slot(cell));
+    }
+    for (int k = 0; k < 4; ++k) {
+      float c = step_cost[k];
       if (c == -1.0f) continue;
+      int32_t nx = current->x + step_x[k];
+      int32_t ny = current->y + step_y[k];
       float g = current->g + c;
       float h = float(std::abs(goal_x - nx) + std::abs(goal_y - ny));
       float f = g + weight * (h - g);
@@ -200,24 +229,20 @@ bool AStarPlanner::search() {
         }
         continue;
       }
-      n = open_cells_.find(nx, ny, &position);
-      if (n) {
+      n = pool_.node_at(position);
+      if (n) {  // out of the pool and not closed: in the open list
         if (n->g > g) {
           n->parent = current;
           n->g = g;
           n->f = f;
-          open_update(n);
+          open_insert(n);
         }
         continue;
       }
-      n = pool_.new_node();
-      if (!n) continue;  // cannot happen: one node per cell at most
+      n = pool_.new_node(nx, ny);
       n->parent = current;
-      n->x = nx;
-      n->y = ny;
       n->g = g;
       n->f = f;
-      n->open_slot = -1;
       open_insert(n);
     }
     closed_.insert(current);

@@ -5,9 +5,12 @@
 // with equal f, the one inserted earliest. It is kept as a binary heap on
 // (f, insertion number), so insertions and removals are logarithmic while
 // the expansion order - and so every path - is the same as that of a list
-// sorted by f with new nodes placed in front of their equals.
+// sorted by f with new nodes placed in front of their equals. A node whose
+// cost improves while open gets a new entry; its old entry is recognised by
+// its insertion number and dropped when it comes up.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "runtime/pathfind/path_nodes.h"
@@ -41,17 +44,16 @@ class Planner {
 
   // Takes the request and converts the costs (x + width * y, walls -1,
   // others c / m + 1). False for a start or goal outside the map, start
-  // equal to goal, a map that is not two-dimensional, or costs that are not
-  // finite 32-bit numbers.
+  // equal to goal, a map that is not two-dimensional, a NaN weight, or a
+  // cost that is NaN, infinite or a positive number beyond 32-bit floats.
   bool initialize(const TvNumberArray& costs, const PlannerRequest& request);
   Node* result() const { return result_; }
   int64_t search_count() const { return search_count_; }
   float cost_at(int32_t x, int32_t y) const { return costs_[int64_t(x) + int64_t(request_.width) * y]; }
 
  protected:
-  void open_insert(Node* node);
-  Node* open_pop();
-  void open_update(Node* node);  // new g/f on a node already in the list
+  void open_insert(Node* node);  // also for a node already open: new g/f
+  Node* open_pop();              // null when only stale entries are left
 
   bool finished_ = false;
   NodeFactory pool_;
@@ -61,16 +63,37 @@ class Planner {
   FixedDeque<Node*> open_;
   NodeHashTable closed_;
   Node* result_ = nullptr;
-  NodeHashTable open_cells_;  // finds the open node of a cell
-  uint64_t next_order_ = 0;
+  uint32_t next_order_ = 0;
+  // Insertion numbers are renumbered before they reach this; lowered only by
+  // tests, to exercise the renumbering.
+  uint32_t order_limit_ = UINT32_MAX;
 
  private:
-  void sift_up(int64_t slot);
-  void sift_down(int64_t slot);
-  void place(int64_t slot, Node* node) {
-    open_.at(slot) = node;
-    node->open_slot = int32_t(slot);
+  // The ordering key of each open-list slot, kept beside the node pointers
+  // so the heap compares without visiting the nodes: the bits of f (never
+  // negative, so they order like the number) above the insertion number.
+  using OpenKey = uint64_t;
+  static OpenKey open_key(float f, uint32_t order) {
+    f += 0.0f;  // -0 becomes +0
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return (OpenKey(bits) << 32) | order;
   }
+  std::unique_ptr<OpenKey, pathfind_detail::FreeDeleter> open_keys_;
+
+  void sift_up(int64_t slot, OpenKey key, Node* node);
+  void sift_down(int64_t slot, OpenKey key, Node* node);
+  void place(int64_t slot, OpenKey key, Node* node) {
+    open_.at(slot) = node;
+    open_keys_.get()[slot] = key;
+  }
+  bool is_live(int64_t slot) {
+    Node* n = open_.at(slot);
+    return n->open && n->order == uint32_t(open_keys_.get()[slot]);
+  }
+  // Drops stale entries and restores the heap; with `renumber` the live
+  // entries also get fresh insertion numbers 0, 1, ... in their old order.
+  void rebuild_open(bool renumber);
 };
 
 class AStarPlanner : public Planner {

@@ -134,7 +134,7 @@ TEST(FindPath, BadInputGivesNoPoints) {
   EXPECT_EQ(find_path(empty, path, 0.5, 0, 0, 0, 1), 0);
   EXPECT_EQ(path(0, 0), 42);
 
-  const double poison[] = {std::nan(""), INFINITY, -INFINITY, 1e39, -1e39};
+  const double poison[] = {std::nan(""), INFINITY, -INFINITY, 1e39};
   for (double p : poison) {
     TvNumberArray m = grid(8, 8, 1.0);
     m(5, 5) = p;
@@ -143,6 +143,11 @@ TEST(FindPath, BadInputGivesNoPoints) {
   }
   TvNumberArray m = grid(8, 8, 1.0);
   EXPECT_EQ(find_path(m, path, std::nan(""), 0, 0, 7, 7), 0);
+  m(1, 0) = -1e39;  // below the 32-bit range but still just a wall
+  m(0, 1) = -1e39;
+  EXPECT_EQ(find_path(m, path, 0.5, 0, 0, 7, 7), 0);
+  m(0, 1) = 1;
+  EXPECT_EQ(find_path(m, path, 0.5, 0, 0, 7, 7), 15);
   EXPECT_EQ(find_path(grid(30, 30, 0.0), path, 0.5, 0, 0, 29, 29), 0);    // all walls
   EXPECT_EQ(find_path(grid(30, 30, -2.0), path, 0.5, 29, 29, 0, 0), 0);
   // tiny costs still give cost 2 per step, not a division by zero
@@ -187,6 +192,46 @@ TEST(FindPath, MatchesTheLiteralSortedListSearch) {
   EXPECT_GT(found, 300);  // the maps must exercise real searches
 }
 
+namespace {
+// A planner whose insertion numbers run out early, so the open list is
+// renumbered (and cleared of stale entries) many times during one search.
+struct ShortCountPlanner : AStarPlanner {
+  explicit ShortCountPlanner(uint32_t limit) { order_limit_ = limit; }
+};
+
+Points planned_points(Planner& p) {
+  Points out;
+  for (Node* n = p.result(); n; n = n->parent) out.insert(out.begin(), {n->x, n->y});
+  return out;
+}
+}  // namespace
+
+TEST(FindPath, RenumberingAndReuseKeepTheOrder) {
+  std::mt19937 rng(99);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (int round = 0; round < 60; ++round) {
+    int32_t w = 8 + int32_t(rng() % 40), h = 8 + int32_t(rng() % 40);
+    TvNumberArray m;
+    array_dim(m, w, h);
+    for (int32_t i = 0; i < w * h; ++i) m.elements[i] = unit(rng) < 0.25 ? 0.0 : double(1 + rng() % 3);
+    PlannerRequest r;
+    r.goal_x = w - 1;
+    r.goal_y = h - 1;
+    r.weight = float(round % 5) / 4.0f;
+    LiteralResult expected = literal_find_path(m, r.weight, 0, 0, w - 1, h - 1);
+
+    ShortCountPlanner p(uint32_t(5 + round));
+    ASSERT_TRUE(p.initialize(m, r));
+    for (int pass = 0; pass < 2; ++pass) {  // a released planner searches again
+      p.reset();
+      EXPECT_EQ(p.search(), !expected.points.empty());
+      ASSERT_EQ(planned_points(p), expected.points) << "round " << round << " pass " << pass;
+      p.release();
+      EXPECT_EQ(p.result(), nullptr);
+    }
+  }
+}
+
 TEST(PathContainers, FixedDequeInsertsAndErasesAcrossTheWrap) {
   FixedDeque<int> d;
   ASSERT_TRUE(d.init(5));
@@ -217,18 +262,23 @@ TEST(PathContainers, FixedDequeInsertsAndErasesAcrossTheWrap) {
 
 TEST(PathContainers, ClosedSetAndPool) {
   NodeFactory pool;
-  ASSERT_TRUE(pool.init(2));
-  Node* a = pool.new_node();
-  Node* b = pool.new_node();
-  EXPECT_EQ(pool.new_node(), nullptr);
-  a->x = 3, a->y = 1, b->x = 0, b->y = 0;
+  ASSERT_TRUE(pool.init(4, 2));
+  Node* a = pool.new_node(3, 1);
+  Node* b = pool.new_node(0, 0);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(pool.new_node(3, 1), nullptr);  // one node per cell
+  EXPECT_EQ(pool.node_at(7), a);
+  EXPECT_EQ(pool.node_at(1), nullptr);
 
   NodeHashTable closed;
-  ASSERT_TRUE(closed.create(4, 2, 8));
+  ASSERT_TRUE(closed.create(&pool, 8));
   int64_t pos = -1;
   EXPECT_EQ(closed.find(3, 1, &pos), nullptr);
+  EXPECT_EQ(pos, 7);
   closed.insert(a);
   closed.insert(b);
+  closed.insert(b);
+  EXPECT_EQ(closed.size(), 2);
   EXPECT_EQ(closed.find(3, 1, &pos), a);
   closed.erase(pos);
   EXPECT_EQ(closed.find(3, 1, nullptr), nullptr);
@@ -236,5 +286,7 @@ TEST(PathContainers, ClosedSetAndPool) {
   closed.clear();
   EXPECT_EQ(closed.find(0, 0, nullptr), nullptr);
   pool.release_all();
-  EXPECT_EQ(pool.new_node(), a);
+  EXPECT_EQ(pool.used(), 0);
+  EXPECT_EQ(pool.node_at(7), nullptr);
+  EXPECT_EQ(pool.new_node(3, 1), a);
 }
