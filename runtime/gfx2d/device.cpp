@@ -6,6 +6,10 @@
 // test off, so the colour key reaches the frame buffer with alpha 0.
 #include "runtime/gfx2d/device.h"
 
+#include "runtime/gfx2d/background.h"
+#include "runtime/gfx2d/sprites.h"
+#include "runtime/gfx2d/surfaces.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -16,15 +20,10 @@ OpenGLVadeviva* graphics_device = nullptr;
 PolyBatch poly_batch;
 
 void OpenGLVadeviva::free_textures() {
-  // sprite slots, font slots, background tiles and surfaces free theirs here
+  free_screens(*this);
+  free_background_sets(*this);
+  free_sprite_table(*this);
 }
-
-// ---- hooks filled in by the sprite and surface modules ------------------------
-__attribute__((weak)) bool bind_sprite_texture(int, int&, int&, int&) { return false; }
-__attribute__((weak)) void leave_screen() {}
-__attribute__((weak)) void draw_background() {}
-__attribute__((weak)) void free_background() {}
-__attribute__((weak)) bool read_screen_pixel(int, int, uint8_t*) { return false; }
 
 namespace {
 

@@ -49,6 +49,74 @@ struct GlExtensionFunctions {
   void* glVertexAttrib1fARB = nullptr;
 };
 
+// ---- records of the sprite, font, background and surface modules -----------
+// One slot of the sprite table; fonts and surfaces live in the same table.
+struct SpriteSlot {
+  unsigned texture = 0;      // main texture, no mipmaps; 0 = none
+  unsigned mip_texture = 0;  // mipmapped copy for the 3D engine; 0 = none
+  float u_extent = 1.0f;     // image width / texture width
+  float v_extent = 1.0f;     // image height / texture height
+  int16_t texture_width = -1;  // power of two; -1 when free
+  int16_t texture_height = -1;
+  int16_t image_width = 0;  // 0 = the slot is empty
+  int16_t image_height = 0;
+  int16_t frame_width = 0;  // animation frame size; 0 = no animation
+  int16_t frame_height = 0;
+};
+
+constexpr int kSpriteSlots = 65536;
+constexpr int kFontSlots = 32;
+constexpr int kFirstFontSlot = kSpriteSlots - kFontSlots;  // 65504
+constexpr int kScratchSprite = kFirstFontSlot - 1;         // surface fallback
+constexpr int kBackgroundSets = 8;
+constexpr int kMaxBackgroundTiles = 8;  // per row and per column
+constexpr int kScreenCount = 32;
+
+// A tiled background image: at most 8 x 8 tiles, row by row from the top-left.
+struct BackgroundSet {
+  unsigned textures[kMaxBackgroundTiles * kMaxBackgroundTiles] = {};
+  int16_t texture_width[kMaxBackgroundTiles * kMaxBackgroundTiles] = {};
+  int16_t texture_height[kMaxBackgroundTiles * kMaxBackgroundTiles] = {};
+  int16_t used_width[kMaxBackgroundTiles * kMaxBackgroundTiles] = {};
+  int16_t used_height[kMaxBackgroundTiles * kMaxBackgroundTiles] = {};
+  int rows = 0;           // tile rows
+  int tiles_per_row = 0;
+  int tile_size = 0;      // distance between tile origins in pixels
+};
+
+// An off-screen surface.
+struct ScreenRecord {
+  unsigned framebuffer = 0;   // frame-buffer object; 0 = none
+  unsigned depth_buffer = 0;  // render buffer of the depth attachment
+  int saved_binding = 0;      // binding current when the screen was selected
+  int width = 0;              // texture width; 0 = no usable object (fallback)
+  int height = 0;
+  int sprite = 0;
+};
+
+// The frame-buffer-object entry points, looked up by their EXT names once
+// per context. A missing one stays null and the surfaces fall back.
+struct FramebufferFunctions {
+  bool looked_up = false;
+  void* glBindRenderbufferEXT = nullptr;
+  void* glDeleteRenderbuffersEXT = nullptr;
+  void* glGenRenderbuffersEXT = nullptr;
+  void* glRenderbufferStorageEXT = nullptr;
+  void* glBindFramebufferEXT = nullptr;
+  void* glDeleteFramebuffersEXT = nullptr;
+  void* glGenFramebuffersEXT = nullptr;
+  void* glCheckFramebufferStatusEXT = nullptr;
+  void* glFramebufferTexture2DEXT = nullptr;
+  void* glFramebufferRenderbufferEXT = nullptr;
+  void* glGetFramebufferAttachmentParameterivEXT = nullptr;
+};
+
+// One vertex of printed text: position (x, y, z) and texture coordinates.
+struct TextVertex {
+  float x, y, z, u, v;
+};
+static_assert(sizeof(TextVertex) == 20, "text vertices are 20 bytes");
+
 class OpenGLVadeviva {
  public:
   OpenGLVadeviva() = default;
@@ -84,7 +152,28 @@ class OpenGLVadeviva {
   GlExtensionFunctions ext;
 
   // ---- sprites, fonts, background tiles, off-screen surfaces ----------------
-  // (owned by their modules; added here)
+  // (owned by their modules: sprites, fonts, background, surfaces)
+  std::vector<SpriteSlot> sprite_table = std::vector<SpriteSlot>(kSpriteSlots);
+  // Alpha of each slot's main texture, bottom-up, made on first collision test.
+  std::vector<std::vector<uint8_t>> collision_masks =
+      std::vector<std::vector<uint8_t>>(kSpriteSlots);
+  std::vector<uint8_t> grab_buffer;  // read-back grabs; only grows
+  int framebuffer_alpha_bits = 0;    // queried until non-zero, then remembered
+  bool grab_readback_forced = false; // take the read-back path even with alpha bits
+  int max_texture_size = 0;          // queried once
+  // A copy of the frame as it was presented, for save_screenshot.
+  unsigned presented_frame = 0;
+  int presented_width = 0, presented_height = 0;        // frame size
+  int presented_tex_width = 0, presented_tex_height = 0;
+  bool keep_presented_frames = true;
+
+  int current_font = 0;
+  std::vector<TextVertex> text_vertices;
+
+  BackgroundSet backgrounds[kBackgroundSets];
+
+  ScreenRecord screens[kScreenCount];
+  FramebufferFunctions fbo;
 };
 
 // The one device, created by start-up; null before and after.
@@ -139,9 +228,9 @@ void reset_frame_render_state();
 // Drawing colour of a primitive: alpha 0 for the sprite colour key.
 void primitive_rgba(TvColor colour, uint8_t rgba[4]);
 
-// Hooks that the sprite and surface modules provide; until they exist the
-// defaults do nothing. Bind a sprite's texture for drawing (texturing on)
-// and report its texture and image size; false = no such image.
+// Provided by the sprite, background and surface modules. Bind a sprite's
+// texture for drawing (texturing on) and report its texture and image size;
+// false = no such image.
 bool bind_sprite_texture(int sprite, int& texture_width, int& texture_height,
                          int& image_height);
 // Leaves any off-screen surface so the window's back buffer is current.
@@ -152,3 +241,7 @@ void draw_background();
 void free_background();
 // Reads one RGBA pixel of the current off-screen surface; false = none.
 bool read_screen_pixel(int x, int y, uint8_t rgba[4]);
+// Keeps a copy of the back buffer as it is about to be presented, so that
+// save_screenshot writes exactly the last presented frame. Called right
+// before every buffer swap.
+void keep_presented_frame();

@@ -1,0 +1,148 @@
+// fonts.cpp - font slots, the built-in font and print_text.
+//
+// A text is drawn as one triangle strip of four vertices per character;
+// neighbouring characters share their edge x, so the joining triangles
+// have no area and the whole line costs a single draw call.
+#include "runtime/gfx2d/fonts.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "runtime/gfx2d/image_codec.h"
+#include "runtime/gfx2d/sprites.h"
+#include "runtime/values/errors.h"
+
+namespace {
+
+int clamp_font(int font) { return font < 0 ? 0 : font >= kFontSlots ? kFontSlots - 1 : font; }
+
+SpriteSlot* current_font_slot() {
+  if (!graphics_device) return nullptr;
+  return sprite_slot(kFirstFontSlot + clamp_font(graphics_device->current_font));
+}
+
+// Grows the vertex buffer like the polygon batch: 512 vertices while that
+// is enough, then multiples of 128; contents are kept.
+void reserve_text_vertices(std::vector<TextVertex>& v, size_t needed) {
+  if (needed <= v.capacity()) return;
+  size_t cap = needed <= 512 ? 512 : 128 * (needed / 128 + 1);
+  v.reserve(cap);
+}
+
+}  // namespace
+
+void make_default_font(int font) {
+  if (!graphics_device) return;
+  int slot = kFirstFontSlot + clamp_font(font);
+  release_sprite_slot(slot);
+  TextureImage t;
+  if (build_texture_image(make_default_font_image(), 0, 0, 0, 0, max_texture_size(), true, t))
+    upload_slot_texture(slot, t, true);
+}
+
+void load_font(const TvString& file, int font) {
+  set_error(ERR_SUCCESS);
+  OpenGLVadeviva* d = graphics_device;
+  if (!d) return;
+  int n = clamp_font(font);
+  if (file.length == 0) {
+    release_sprite_slot(kFirstFontSlot + n);
+    return;
+  }
+  d->current_font = n;
+  if (!load_image_into_slot(kFirstFontSlot + n, file.data, d->font_color_key, true)) {
+    set_error(ERR_NO_SUCH_FILE);
+    make_default_font(n);
+  }
+}
+
+void set_font(int font) {
+  if (graphics_device) graphics_device->current_font = clamp_font(font);
+}
+
+void font_size(int& cell_width, int& cell_height) {
+  SpriteSlot* s = current_font_slot();
+  int w = s ? s->image_width : 0, h = s ? s->image_height : 0;
+  cell_width = w / 16;
+  cell_height = w < h ? h / 16 : h / 8;
+}
+
+void font_size(double& cell_width, double& cell_height) {
+  int w, h;
+  font_size(w, h);
+  cell_width = w;
+  cell_height = h;
+}
+
+int free_font_slot() {
+  if (!graphics_device) return -1;
+  for (int n = 0; n < kFontSlots - 1; ++n)
+    if (graphics_device->sprite_table[size_t(kFirstFontSlot + n)].image_width == 0) return n;
+  return -1;
+}
+
+namespace {
+
+void print_bytes(const char* text, size_t length, double x, double y) {
+  OpenGLVadeviva* d = graphics_device;
+  if (!d || !text || length == 0) return;
+  SpriteSlot* s = current_font_slot();
+  if (!s || s->image_width <= 0 || s->image_height <= 0) return;
+  std::vector<TextVertex>& v = d->text_vertices;
+  reserve_text_vertices(v, 4 * length);
+  v.resize(4 * length);
+
+  bind_texture_unit0(s->texture);
+  int iw = s->image_width, ih = s->image_height;
+  bool tall = iw < ih;
+  int rows = tall ? 16 : 8, cells = tall ? 256 : 128;
+  float cell_height = float(ih / rows), advance = float(iw / 16);
+  float cell_u = s->u_extent / 16, cell_v = s->v_extent / float(rows);
+
+  float pen = float(std::ceil(x)), top = float(std::ceil(y)), bottom = top + cell_height;
+  TextVertex* p = v.data();
+  for (size_t i = 0; i < length; ++i) {
+    int k = static_cast<unsigned char>(text[i]) % cells;
+    int column = k % 16, row = k / 16;
+    float u0 = float(column) * cell_u, u1 = u0 + cell_u;
+    float v0 = float(rows - 1 - row) * cell_v, v1 = v0 + cell_v;
+    float right = pen + advance;
+    *p++ = {pen, bottom, 0, u0, v0};
+    *p++ = {pen, top, 0, u0, v1};
+    *p++ = {right, bottom, 0, u1, v0};
+    *p++ = {right, top, 0, u1, v1};
+    pen = right;
+  }
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(TextVertex), &v[0].x);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(TextVertex), &v[0].u);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, GLsizei(4 * length));
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+}  // namespace
+
+void print_text(const TvString& text, double x, double y) {
+  print_bytes(text.data, text.length, x, y);
+}
+
+void print_text(const char* text, double x, double y) {
+  if (text) print_bytes(text, std::strlen(text), x, y);
+}
+
+void load_start_up_font() {
+  if (!graphics_device) return;
+  make_default_font(0);
+  const char* names[] = {"smalfont.png", "smalfont.bmp"};
+  for (const char* name : names) {
+    if (image_file_resolves(name)) {
+      load_font(TvString(name), 0);
+      break;
+    }
+  }
+  set_font(0);
+}

@@ -1,0 +1,105 @@
+// A real 480 x 320 window with an OpenGL context for the pixel tests of
+// sprites, fonts and surfaces: under Xvfb when DISPLAY is set, else SDL's
+// off-screen driver. One device per test process; a device made by another
+// fixture in the same process is reused.
+#pragma once
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/image_codec.h"
+#include "runtime/platform/window_sdl.h"
+
+inline OpenGLVadeviva* gl_test_device() {
+  static OpenGLVadeviva* device = nullptr;
+  if (!device && graphics_device && graphics_device->context_present) device = graphics_device;
+  if (!device) {
+    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    const char* error = nullptr;
+    if (!platform_video_start(&error)) return nullptr;
+    PixelFormatRequest format;
+    void* window = platform_window_create("test", 0, 0, 480, 320, format, &error);
+    if (!window) return nullptr;
+    void* context = platform_gl_create_context(window, &error);
+    if (!context || !platform_gl_make_current(window, context)) return nullptr;
+    platform_window_show(window);
+    device = new OpenGLVadeviva();
+    device->window = window;
+    device->context = context;
+    device->width = 480;
+    device->height = 320;
+    device->context_present = true;
+    device->ext.glActiveTextureARB = platform_gl_proc_address("glActiveTextureARB");
+  }
+  graphics_device = device;
+  return device;
+}
+
+class GlTest : public ::testing::Test {
+ protected:
+  OpenGLVadeviva* d = nullptr;
+  void SetUp() override {
+    d = gl_test_device();
+    ASSERT_NE(d, nullptr) << "no OpenGL window";
+    set_viewport(0, 0, 0, 0);
+    alpha_mode(0);
+    set_transparency(0x8000FF);
+    d->font_color_key = 0;
+    clear_screen(0);
+  }
+};
+
+// An image file made by the test: pixel(x, y) gives the TvColor of each
+// pixel, top row first.
+inline std::vector<uint8_t> test_bmp(int w, int h, const std::function<int32_t(int, int)>& pixel) {
+  std::vector<uint8_t> bgr(size_t(w) * size_t(h) * 3);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      int32_t c = pixel(x, y);
+      uint8_t* p = &bgr[(size_t(h - 1 - y) * size_t(w) + size_t(x)) * 3];
+      p[0] = uint8_t(c >> 16);
+      p[1] = uint8_t(c >> 8);
+      p[2] = uint8_t(c);
+    }
+  return encode_bmp24(w, h, bgr.data());
+}
+
+inline std::string temp_path(const std::string& name) {
+  return std::string(TEST_BINARY_DIR) + "/gfx2d_" + name;
+}
+
+inline std::string write_temp(const std::string& name, const std::vector<uint8_t>& bytes) {
+  std::string path = temp_path(name);
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  return path;
+}
+
+inline std::vector<uint8_t> read_all(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return bytes;
+  int c;
+  while ((c = std::fgetc(f)) != EOF) bytes.push_back(uint8_t(c));
+  std::fclose(f);
+  return bytes;
+}
+
+// The alpha channel of a slot's texture at image pixel (x, y).
+inline uint8_t texture_alpha(unsigned texture, int tw, int th, int image_h, int x, int y) {
+  std::vector<uint8_t> rgba(size_t(tw) * size_t(th) * 4);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return rgba[(size_t(image_h - 1 - y) * size_t(tw) + size_t(x)) * 4 + 3];
+}
