@@ -270,4 +270,5 @@ TEST_F(Sprites, GrabbingKeepsKeyPixelsTransparentOnBothPaths) {
     EXPECT_EQ(s->texture, texture);
   }
   d->grab_readback_forced = false;
+  RecordProperty("frame_buffer_alpha_bits", d->framebuffer_alpha_bits);
 }
