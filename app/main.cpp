@@ -1,12 +1,14 @@
 // main.cpp - process entry of Snipvault. Until the viewer exists the main
 // program shows that the frame works end to end: start-up opens the window,
 // each frame draws a few primitives (a gradient, boxes, lines) and is paced
-// by show_frame, and Escape, Alt+F4 or the close button end the run.
+// by show_frame, text is printed with the built-in font, and Escape, Alt+F4
+// or the close button end the run.
 #include "runtime/frame/entry.h"
 #include "runtime/frame/frame_loop.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/fonts.h"
 #include "runtime/values/errors.h"
 
 namespace {
@@ -23,6 +25,8 @@ void draw_placeholder_frame(int frame) {
   end_poly();
 
   draw_rect(20, 20, w - 40, 40, 0x806040);
+  print_text("Snipvault - Tolvane runtime", 28, 28);
+  print_text("Press Escape to end.", 28, 44);
   draw_line(20, 70, w - 21, 70, 0xC0C0C0);
   for (int i = 0; i < 4; ++i)
     draw_rect(40 + i * 105, 100, 90, 60, 0x3050D0 + i * 0x201000);

@@ -114,6 +114,7 @@ int swap_and_pace(ProgramFunction hook) {
   if (!d) return 1;
   leave_screen();  // 1. the window's back buffer becomes current
   if (d->window && d->context_present) {  // 2.
+    keep_presented_frame();  // what save_screenshot writes
     platform_gl_swap(d->window);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
@@ -171,6 +172,7 @@ void present_first_frame() {
   OpenGLVadeviva* d = graphics_device;
   if (!d || !d->context_present) return;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  keep_presented_frame();
   platform_gl_swap(d->window);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   reset_frame_render_state();

@@ -12,6 +12,7 @@
 #include "runtime/frame/function_table.h"
 #include "runtime/frame/settings.h"
 #include "runtime/frame/window.h"
+#include "runtime/gfx2d/fonts.h"
 #include "runtime/input/input.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/io_exit.h"
@@ -79,7 +80,8 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
     set_archive(program, program);
   }
   change_to_program_folder();  // 10.
-  present_first_frame();       // 11. default font (smalfont.png, else .bmp)
+  present_first_frame();       // 11.
+  load_start_up_font();        //     default font (smalfont.png, else .bmp)
   random_seed(int32_t(platform_monotonic_ms()));  // 12. random seed
   set_arrow_cursor();
   double now = timer_ms();

@@ -13,6 +13,7 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
+#include "runtime/gfx2d/surfaces.h"
 #include "runtime/platform/window_sdl.h"
 
 TvString window_title;
@@ -103,7 +104,6 @@ void look_up_extension_functions(OpenGLVadeviva& device) {
 
 }  // namespace
 
-__attribute__((weak)) void init_screens() {}  // off-screen surfaces fill this in
 
 const char* window_failure_cause() { return failure_cause; }
 

@@ -10,11 +10,13 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "runtime/gfx2d/surfaces.h"
-#include "runtime/platform/platform_files.h"
+#include "runtime/io/archive.h"
+#include "runtime/io/file_stream.h"
 #include "runtime/values/errors.h"
 
 namespace {
@@ -292,22 +294,28 @@ bool bind_sprite_texture(int sprite, int& texture_width, int& texture_height, in
   return s->image_width > 0;
 }
 
-// Until the archive resolver is in, names are plain disk files.
+// Names go through the resolver, so an image may be a disk file, an entry
+// of the packed archive or a memory file.
 bool read_image_file(const char* name, std::vector<uint8_t>& bytes) {
   bytes.clear();
-  PlatformFile f = platform_file_open_read(name);
-  if (f == kNoPlatformFile) return false;
-  int64_t size = platform_file_size(f);
-  bool ok = size >= 0 && uint64_t(size) <= kMaxImageBytes;  // no image file is larger
+  TvString resolved;
+  if (!resolve_file(general_resolver, name, resolved, true)) return false;
+  FileStream s;
+  if (!stream_open_read(s, resolved.c_str())) return false;
+  bool ok = s.size >= 0 && uint64_t(s.size) <= kMaxImageBytes;  // no image file is larger
   if (ok) {
-    bytes.resize(size_t(size));
-    ok = platform_file_read_at(f, 0, bytes.data(), size) == size;
+    bytes.resize(size_t(s.size));
+    ok = stream_read(s, bytes.data(), s.size) && s.position == s.size;
   }
-  platform_file_close(f);
+  stream_close(s);
+  if (!ok) bytes.clear();
   return ok;
 }
 
-bool image_file_resolves(const char* name) { return platform_file_exists(name); }
+bool image_file_resolves(const char* name) {
+  TvString resolved;
+  return resolve_file(general_resolver, name, resolved, true);
+}
 
 void upload_slot_texture(int sprite, const TextureImage& t, bool nearest) {
   SpriteSlot* s = sprite_slot(sprite);

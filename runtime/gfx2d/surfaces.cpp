@@ -145,6 +145,10 @@ void look_up_framebuffer_functions(OpenGLVadeviva& d) {
       platform_gl_proc_address("glGetFramebufferAttachmentParameterivEXT");
 }
 
+void init_screens() {
+  if (graphics_device) look_up_framebuffer_functions(*graphics_device);
+}
+
 void create_screen(int screen, int sprite, int width, int height) {
   OpenGLVadeviva* d = dev();
   if (!d || screen < 0 || screen >= kScreenCount || !sprite_slot(sprite)) return;

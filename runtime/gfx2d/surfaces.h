@@ -16,6 +16,9 @@ void create_screen(int screen, int sprite, int width, int height);
 // Redirects drawing to the screen; a negative number returns to the window.
 void use_screen(int screen);
 
+// Context set-up step: looks up the frame-buffer entry points of the
+// current device by name.
+void init_screens();
 // Looks up the frame-buffer entry points by name (once per device).
 void look_up_framebuffer_functions(OpenGLVadeviva& device);
 // True while the current screen renders through a frame-buffer object.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -70,8 +71,14 @@ inline std::vector<uint8_t> test_bmp(int w, int h, const std::function<int32_t(i
   return encode_bmp24(w, h, bgr.data());
 }
 
+// A file name of its own for each test, so tests may run side by side.
 inline std::string temp_path(const std::string& name) {
-  return std::string(TEST_BINARY_DIR) + "/gfx2d_" + name;
+  std::filesystem::path dir = std::filesystem::path(TEST_BINARY_DIR) / "gfx2d_files";
+  std::error_code ignored;
+  std::filesystem::create_directories(dir, ignored);
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string prefix = test ? std::string(test->test_suite_name()) + "." + test->name() + "." : "";
+  return (dir / (prefix + name)).string();
 }
 
 inline std::string write_temp(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -131,3 +131,28 @@ TEST_F(Fonts, FreeFontSlotNeverOffersFontThirtyOne) {
   EXPECT_EQ(sprite_slot(kFirstFontSlot)->image_width, 128);
   EXPECT_LT(free_sprite_slot(), kFirstFontSlot);
 }
+
+TEST_F(Fonts, StartUpTakesSmalfontFromTheCurrentFolderWhenThereIsOne) {
+  std::filesystem::path dir = std::filesystem::path(temp_path("startup"));
+  std::filesystem::create_directories(dir);
+  std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  std::filesystem::remove("smalfont.png");
+  std::filesystem::remove("smalfont.bmp");
+  set_font(7);
+  load_start_up_font();
+  EXPECT_EQ(graphics_device->current_font, 0);
+  EXPECT_EQ(sprite_slot(kFirstFontSlot)->image_width, 128);  // built in
+
+  std::vector<uint8_t> bmp = test_bmp(256, 128, [](int, int) { return 0xFFFFFF; });
+  FILE* f = std::fopen("smalfont.bmp", "wb");
+  ASSERT_NE(f, nullptr);
+  std::fwrite(bmp.data(), 1, bmp.size(), f);
+  std::fclose(f);
+  load_start_up_font();
+  std::filesystem::current_path(before);
+  int w, h;
+  font_size(w, h);
+  EXPECT_EQ(w, 16);
+  EXPECT_EQ(h, 16);
+}
