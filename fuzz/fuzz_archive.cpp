@@ -1,5 +1,5 @@
 // Fuzzes the packed-archive reader: the input is the archive file's bytes
-// (served as a memory file, or written to disk for the disk path); a few
+// (served as a memory file, or now and then as a disk file); a few
 // names are resolved, and each result is read back in full.
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!block) return 0;
   if (size) std::memcpy(block->bytes, data, size);
   TvString archive = memory_file_name(block);
+  // now and then the archive is a disk file, which goes through the read-ahead
+  static const std::string disk_copy = platform_temp_dir() + "snipvault_fuzz_archive.bin";
+  bool on_disk = size % 8 == 3;
+  if (on_disk) {
+    PlatformFile f = platform_file_create(disk_copy.c_str());
+    bool ok = f != kNoPlatformFile && platform_file_write_at(f, 0, data, int64_t(size));
+    platform_file_close(f);
+    if (ok) archive = disk_copy.c_str();
+  }
   set_archive(archive, archive);
 
   static const char* const names[] = {"a", "ball.png", "gfx/Ball.PNG", "CODE.INI", "x\\y\\z"};
@@ -44,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   resolver_release(general_resolver);
   resolver_release(program_resolver);
   memory_block_release(block);
+  if (on_disk) platform_file_delete(disk_copy.c_str());
   if (memory_block_count() != 0) __builtin_trap();  // nothing may leak out of the table
   return 0;
 }
