@@ -11,6 +11,7 @@
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
 #include "runtime/io/file_request.h"
+#include "runtime/io/platform_info.h"
 
 using namespace platform_test;
 
@@ -139,6 +140,11 @@ std::string round_trip_status;
   apply_project_settings();
   graphics_device = new OpenGLVadeviva();
   if (!create_window(*graphics_device, nullptr, 480, 320, 0, 60, 0)) finish("skip");
+  // with a context the driver is asked, and names it does not know are refused
+  if (std::string(platform_info(TvString("GLEXT:glDrawRangeElements")).c_str()) != "1") finish("core entry point missing");
+  if (std::string(platform_info(TvString("GLEXT:glNoSuchFunctionAtAll")).c_str()) != "0") finish("made-up entry point found");
+  if (std::string(platform_info(TvString("GLEXT:gldrawrangeelements")).c_str()) != "0") finish("entry point case ignored");
+
   graphics_device->fullscreen_active = true;
   if (std::string(file_request(1, TvString("")).c_str()) != "/data/a.txt") finish("no path with a window");
   if (graphics_device->fullscreen_active) finish("still full screen");  // settings ask for a window
@@ -155,7 +161,7 @@ std::string round_trip_status;
   finish("ok");
 }
 
-TEST(FileRequest, WindowLeavesFullScreenAndComesBack) {
+TEST(FileRequest, WindowLeavesFullScreenAndComesBackAndGlEntryPoints) {
   ScratchDir bin, tmp;
   fake_dialog(bin, "zenity", "/data/a.txt", 0);
   EnvGuard path("PATH", bin.str().c_str()), t("TMPDIR", tmp.str().c_str());
