@@ -215,12 +215,9 @@ bool resolve_file(PackResolver& r, const TvString& name, TvString& destination, 
 }
 
 void set_archive(const TvString& general_archive, const TvString& program_archive) {
-  auto store = [](PackResolver& r, const TvString& name) {
-    uint32_t n = name.length < uint32_t(kMaxArchiveNameBytes) ? name.length
-                                                              : uint32_t(kMaxArchiveNameBytes);
-    string_assign_bytes(r.archive, name.data, n);
-    r.enabled = true;
-  };
-  store(general_resolver, general_archive);
-  store(program_resolver, program_archive);
+  // names are kept whole: a cut path could name a different file
+  general_resolver.archive = general_archive;
+  general_resolver.enabled = true;
+  program_resolver.archive = program_archive;
+  program_resolver.enabled = true;
 }

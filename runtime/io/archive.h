@@ -28,8 +28,6 @@ struct PackResolver {
 extern PackResolver general_resolver;
 extern PackResolver program_resolver;
 
-constexpr int32_t kMaxArchiveNameBytes = 1024;
-
 // Releases the previous result, then resolves `name`; `destination` receives
 // the name to open (the name itself, a "mem://" name, or a temporary path).
 bool resolve_file(PackResolver& resolver, const TvString& name, TvString& destination,
