@@ -126,7 +126,10 @@ TEST_F(ArchiveTest, ResultsLiveUntilTheNextResolve) {
 
 TEST_F(ArchiveTest, ExtendingAnArchiveKeepsOldEntriesAndNewestWins) {
   std::string bytes = build(), error;
-  ASSERT_TRUE(archive_pack(bytes, {{"BALL.PNG", "new ball"}, {"extra", "x"}}, error));
+  // 4 MB of zeros packs at the best ratio the format has and must still unpack
+  const std::string zeros(4u << 20, '\0');
+  ASSERT_TRUE(archive_pack(bytes, {{"BALL.PNG", "new ball"}, {"extra", "x"}, {"zeros", zeros}},
+                           error));
   use(bytes);
   TvString dest;
   ASSERT_TRUE(resolve_file(general_resolver, "ball.png", dest, true));
@@ -135,6 +138,8 @@ TEST_F(ArchiveTest, ExtendingAnArchiveKeepsOldEntriesAndNewestWins) {
   EXPECT_EQ(contents(dest), level);
   ASSERT_TRUE(resolve_file(general_resolver, "extra", dest, true));
   EXPECT_EQ(contents(dest), "x");
+  ASSERT_TRUE(resolve_file(general_resolver, "zeros", dest, true));
+  EXPECT_EQ(contents(dest), zeros);
   EXPECT_FALSE(archive_pack(bytes, {{"a/b", "x"}}, error));
   EXPECT_FALSE(archive_pack(bytes, {{std::string(256, 'n'), "x"}}, error));
 }
