@@ -1,0 +1,114 @@
+// bench_print_text.cpp - a full 480 x 320 screen of text with the built-in
+// font (40 lines of 60 characters) per frame, against a frame that only
+// clears the screen; both in this run, in a real window (Xvfb or SDL's
+// off-screen driver). Also the per-frame cost of keeping the presented
+// frame for screenshots. Each frame ends with glFinish so the GL's work is
+// counted; times are wall-clock because the GL may render on other threads.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/fonts.h"
+#include "runtime/platform/window_sdl.h"
+
+namespace {
+
+bool open_window() {
+  if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  const char* error = nullptr;
+  if (!platform_video_start(&error)) return false;
+  PixelFormatRequest format;
+  void* window = platform_window_create("bench", 0, 0, 480, 320, format, &error);
+  if (!window) return false;
+  void* context = platform_gl_create_context(window, &error);
+  if (!context || !platform_gl_make_current(window, context)) return false;
+  platform_window_show(window);
+  auto* d = new OpenGLVadeviva();
+  d->window = window;
+  d->context = context;
+  d->width = 480;
+  d->height = 320;
+  d->context_present = true;
+  graphics_device = d;
+  set_viewport(0, 0, 0, 0);
+  make_default_font(0);
+  set_font(0);
+  return true;
+}
+
+std::vector<TvString> screen_lines() {
+  std::vector<TvString> lines;
+  for (int row = 0; row < 40; ++row) {
+    char text[61];
+    for (int i = 0; i < 60; ++i) text[i] = char(32 + (row * 60 + i) % 95);
+    text[60] = 0;
+    lines.emplace_back(text);
+  }
+  return lines;
+}
+
+void BM_ClearOnly(benchmark::State& state) {
+  for (auto _ : state) {
+    clear_screen(0x402010);
+    glFinish();
+  }
+}
+
+void BM_ClearAndFullScreenOfText(benchmark::State& state) {
+  std::vector<TvString> lines = screen_lines();
+  for (auto _ : state) {
+    clear_screen(0x402010);
+    for (int row = 0; row < 40; ++row) print_text(lines[size_t(row)], 0, row * 8);
+    glFinish();
+  }
+}
+
+void BM_ClearAndKeepPresentedFrame(benchmark::State& state) {
+  for (auto _ : state) {
+    clear_screen(0x402010);
+    keep_presented_frame();
+    glFinish();
+  }
+}
+
+BENCHMARK(BM_ClearOnly)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_ClearAndFullScreenOfText)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_ClearAndKeepPresentedFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> seconds;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.iterations > 0 && (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean"))
+        seconds[r.run_name.function_name] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (!open_window()) {
+    std::fprintf(stderr, "bench_print_text: no OpenGL window\n");
+    return 1;
+  }
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  auto ratio = [&](const char* what, const char* ours, const char* base) {
+    auto a = reporter.seconds.find(ours), b = reporter.seconds.find(base);
+    if (a == reporter.seconds.end() || b == reporter.seconds.end() || b->second <= 0) return;
+    std::printf("%s ratio: %.2fx (%.1f us against %.1f us per frame)\n", what,
+                a->second / b->second, a->second, b->second);
+  };
+  ratio("60 x 40 characters of text per frame", "BM_ClearAndFullScreenOfText", "BM_ClearOnly");
+  ratio("keeping the presented frame", "BM_ClearAndKeepPresentedFrame", "BM_ClearOnly");
+  benchmark::Shutdown();
+}
