@@ -29,10 +29,11 @@ void set_filter_from_smoothing() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
 }
 
-// Binds the slot for drawing; null when the number is outside the table.
+// Binds the slot for drawing; null when the number is outside the table or
+// the slot is empty (its texture 0 would draw a plain white quad).
 SpriteSlot* bind_for_drawing(int sprite) {
   SpriteSlot* slot = sprite_slot(sprite);
-  if (!slot) return nullptr;
+  if (!slot || slot->image_width <= 0 || slot->texture == 0) return nullptr;
   bind_texture_unit0(slot->texture);
   set_filter_from_smoothing();
   return slot;
@@ -426,7 +427,7 @@ void draw_anim(int sprite, int frame, int x, int y) {
   SpriteSlot* s = sprite_slot(sprite);
   FrameCoords c;
   if (!s || !frame_coords(*s, frame, c)) return;
-  bind_for_drawing(sprite);
+  if (!bind_for_drawing(sprite)) return;
   textured_quad(float(x), float(y), float(x + s->frame_width), float(y + s->frame_height), c.u0,
                 c.v0, c.u1, c.v1);
 }
@@ -435,7 +436,7 @@ void stretch_anim(int sprite, int frame, int x, int y, int width, int height) {
   SpriteSlot* s = sprite_slot(sprite);
   FrameCoords c;
   if (!s || !frame_coords(*s, frame, c)) return;
-  bind_for_drawing(sprite);
+  if (!bind_for_drawing(sprite)) return;
   // the 0.1 makes the far edge cover its last row and column
   textured_quad(float(x), float(y), float(x + width) + 0.1f, float(y + height) + 0.1f, c.u0, c.v0,
                 c.u1, c.v1);
@@ -445,7 +446,7 @@ void rot_zoom_anim(int sprite, int frame, int x, int y, float angle, float zoom)
   SpriteSlot* s = sprite_slot(sprite);
   FrameCoords c;
   if (!s || !frame_coords(*s, frame, c)) return;
-  bind_for_drawing(sprite);
+  if (!bind_for_drawing(sprite)) return;
   float tw = s->texture_width, th = s->texture_height;
   c.u0 += 0.5f / tw;
   c.u1 -= 0.5f / tw;

@@ -161,8 +161,6 @@ void create_screen(int screen, int sprite, int width, int height) {
   // the slot records the size it really has
   int tw = power_of_two_at_least(w, 16), th = power_of_two_at_least(h, 16);
   release_sprite_slot(sprite);
-  SpriteSlot* s = sprite_slot(sprite);
-  s->frame_width = s->frame_height = 0;
   TextureImage blank;
   blank.texture_width = tw;
   blank.texture_height = th;

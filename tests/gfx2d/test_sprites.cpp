@@ -74,6 +74,10 @@ TEST_F(Sprites, ImageSizesGivePowerOfTwoTexturesOfAtLeastSixteen) {
   EXPECT_EQ(sprite_slot(4)->texture_width, 16);
   EXPECT_EQ(sprite_slot(4)->texture_height, 16);
 
+  release_sprite_slot(4);  // an empty slot draws nothing, not a white box
+  stretch_sprite(4, 200, 200, 20, 20);
+  EXPECT_EQ(get_pixel(205, 205), 0);
+
   EXPECT_EQ(free_sprite_slot(), 0);
   load(write_temp("5x5.bmp", test_bmp(5, 5, [](int, int) { return 0xFFFFFF; })), 0);
   EXPECT_EQ(free_sprite_slot(), 1);
