@@ -2,6 +2,7 @@
 #include <png.h>
 
 #include "runtime/gfx2d/sprites.h"
+#include "runtime/io/memory_files.h"
 #include "runtime/values/errors.h"
 #include "tests/gfx2d/gl_test_context.h"
 
@@ -275,4 +276,21 @@ TEST_F(Sprites, GrabbingKeepsKeyPixelsTransparentOnBothPaths) {
   }
   d->grab_readback_forced = false;
   RecordProperty("frame_buffer_alpha_bits", d->framebuffer_alpha_bits);
+}
+
+TEST_F(Sprites, MemoryFilesLoadLikeDiskFiles) {
+  std::vector<uint8_t> bmp = test_bmp(12, 6, [](int, int) { return 0x00FFFF; });
+  MemoryBlock* block = memory_block_new(int32_t(bmp.size()));
+  ASSERT_NE(block, nullptr);
+  std::memcpy(block->bytes, bmp.data(), bmp.size());
+  load_sprite(memory_file_name(block), 50);
+  EXPECT_EQ(runtime_error.error_code, 0);
+  EXPECT_EQ(sprite_slot(50)->image_width, 12);
+  draw_sprite(50, 0, 0);
+  EXPECT_EQ(get_pixel(11, 5), 0x00FFFF);
+  TvString gone = memory_file_name(block);
+  memory_block_release(block);
+  load_sprite(gone, 50);
+  EXPECT_EQ(runtime_error.error_code, 3);
+  EXPECT_EQ(sprite_slot(50)->image_width, 0);
 }
