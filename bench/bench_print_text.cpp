@@ -69,9 +69,13 @@ void BM_ClearAndFullScreenOfText(benchmark::State& state) {
   }
 }
 
-void BM_ClearAndKeepPresentedFrame(benchmark::State& state) {
+// The same text frame plus the copy show_frame makes before each swap: the
+// copy's own cost on top of a frame that has to be rendered anyway.
+void BM_TextFrameKeptForScreenshots(benchmark::State& state) {
+  std::vector<TvString> lines = screen_lines();
   for (auto _ : state) {
     clear_screen(0x402010);
+    for (int row = 0; row < 40; ++row) print_text(lines[size_t(row)], 0, row * 8);
     keep_presented_frame();
     glFinish();
   }
@@ -79,7 +83,7 @@ void BM_ClearAndKeepPresentedFrame(benchmark::State& state) {
 
 BENCHMARK(BM_ClearOnly)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ClearAndFullScreenOfText)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_ClearAndKeepPresentedFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_TextFrameKeptForScreenshots)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -109,6 +113,7 @@ int main(int argc, char** argv) {
                 a->second / b->second, a->second, b->second);
   };
   ratio("60 x 40 characters of text per frame", "BM_ClearAndFullScreenOfText", "BM_ClearOnly");
-  ratio("keeping the presented frame", "BM_ClearAndKeepPresentedFrame", "BM_ClearOnly");
+  ratio("text frame kept for screenshots", "BM_TextFrameKeptForScreenshots",
+        "BM_ClearAndFullScreenOfText");
   benchmark::Shutdown();
 }
