@@ -7,6 +7,13 @@
 #include "runtime/values/errors.h"
 #include "tests/gfx2d/gl_test_context.h"
 
+namespace {
+void APIENTRY no_names(GLsizei n, GLuint* names) {
+  for (GLsizei i = 0; i < n; ++i) names[i] = 0;
+}
+GLenum APIENTRY never_complete(GLenum) { return GL_FRAMEBUFFER_UNSUPPORTED_EXT; }
+}  // namespace
+
 class Surfaces : public GlTest {
  protected:
   void SetUp() override {
@@ -43,6 +50,46 @@ TEST_F(Surfaces, CreateScreenMakesABlankSpriteOfTheRoundedUpTextureSize) {
   EXPECT_EQ(d->current_screen, -1);
   use_screen(40);
   EXPECT_EQ(d->current_screen, -1);
+  use_screen(5);  // never created: drawing stays on the window
+  EXPECT_EQ(d->current_screen, -1);
+}
+
+TEST_F(Surfaces, FramebufferFailuresAreReportedOnStandardOutputAndFallBack) {
+  struct Case {
+    void* FramebufferFunctions::*entry;
+    void* fake;
+    const char* message;
+  } cases[] = {
+      {&FramebufferFunctions::glGenFramebuffersEXT, reinterpret_cast<void*>(&no_names),
+       "glGenFramebuffersExt failed\n"},
+      {&FramebufferFunctions::glGenRenderbuffersEXT, reinterpret_cast<void*>(&no_names),
+       "glGenRenderbuffersExt failed\n"},
+      {&FramebufferFunctions::glCheckFramebufferStatusEXT,
+       reinterpret_cast<void*>(&never_complete), "glCheckFramebufferStatusExt failed\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    d->fbo = saved_;
+    d->fbo.*c.entry = c.fake;
+    ::testing::internal::CaptureStdout();
+    create_screen(2, 10, 40, 20);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.message);
+    EXPECT_EQ(d->screens[2].width, 0);
+    EXPECT_EQ(d->screens[2].framebuffer, 0u);
+    EXPECT_EQ(d->screens[2].depth_buffer, 0u);
+    // the fallback still draws into the sprite
+    use_screen(2);
+    draw_rect(0, 0, 4, 4, 0xFFFFFF);
+    use_screen(-1);
+    clear_screen(0);
+    draw_sprite(10, 100, 100);
+    EXPECT_EQ(get_pixel(101, 101), 0xFFFFFF);
+  }
+  d->fbo = saved_;
+  ::testing::internal::CaptureStdout();
+  create_screen(2, 10, 40, 20);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(d->screens[2].width, 64);
 }
 
 TEST_F(Surfaces, DrawingIntoAScreenLandsInItsSpriteWithAndWithoutFramebuffers) {
