@@ -269,7 +269,7 @@ void clear_table(IniTable& t) {
 
 inline bool is_blank(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-enum class ReadResult { loaded, missing, unreadable };
+enum class ReadResult { loaded, shadowed, missing, unreadable };
 
 // The whole file in one block, found the way every loader finds names: a
 // disk file, or an entry of the program's packed archive unpacked into a
@@ -286,7 +286,11 @@ ReadResult read_source(const TvString& name, std::unique_ptr<char[]>& out, size_
   if (ok && s.handle == kNoPlatformFile) ok = s.position == int32_t(n);  // a memory file gives what it has
   stream_close(s);
   if (!ok) out.reset();
-  return ok ? ReadResult::loaded : ReadResult::unreadable;
+  if (!ok) return ReadResult::unreadable;
+  // read from the archive while a disk file of that name exists but could
+  // not be opened: readable, but the disk file must not be replaced
+  if (!string_equal(resolved, name) && platform_file_exists(name.c_str())) return ReadResult::shadowed;
+  return ReadResult::loaded;
 }
 
 // --- write-back ----------------------------------------------------------------
@@ -393,7 +397,7 @@ void ini_parse(IniTable& t, std::unique_ptr<char[]> bytes, size_t n) {
     const char* eol = static_cast<const char*>(std::memchr(p, line_end, size_t(end - p)));
     if (!eol) eol = end;
     const char* s = p;
-    p = eol + 1;
+    p = eol < end ? eol + 1 : end;
     while (s < eol && is_blank(uint8_t(*s))) ++s;
     if (s == eol || *s == ';') continue;
     if (*s == '[') {
@@ -443,12 +447,10 @@ void ini_open(const TvString& name_in) {
   std::unique_ptr<char[]> bytes;
   size_t n = 0;
   ReadResult r = read_source(name, bytes, n);
-  if (r == ReadResult::loaded) {
-    ini_parse(ini_table, std::move(bytes), n);
-    ini_table.source = IniSource::loaded;
-  } else {
-    ini_table.source = r == ReadResult::missing ? IniSource::missing : IniSource::unreadable;
-  }
+  if (r == ReadResult::loaded || r == ReadResult::shadowed) ini_parse(ini_table, std::move(bytes), n);
+  ini_table.source = r == ReadResult::loaded    ? IniSource::loaded
+                     : r == ReadResult::missing ? IniSource::missing
+                                                : IniSource::unreadable;
 }
 
 TvString ini_get(const TvString& section, const TvString& key, const TvString& fallback) {

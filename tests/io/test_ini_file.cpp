@@ -116,6 +116,15 @@ TEST_F(IniFile, FilesComeFromThePackedArchiveAndMemoryFilesAreNeverWritten) {
   open("");  // written to disk under the name the program used
   EXPECT_EQ(iotest::read_bytes("CODE.INI"), "[Types]\r\nNAME0=Packed\r\nNAME1=Mine\r\n");
 
+  // a disk name that exists but cannot be read: the archive's copy is read,
+  // the disk name is never replaced
+  fs::create_directories("sub/code.ini");
+  open("sub/code.ini");
+  EXPECT_EQ(get("Types", "NAME0"), "Packed");
+  put("Types", "NAME0", "lost");
+  open("");
+  EXPECT_TRUE(fs::is_directory("sub/code.ini"));
+
   // a memory file is read but never written
   MemoryBlock* block = memory_block_new(14);
   std::memcpy(block->bytes, "[M]\nk=memory\n", 14);
