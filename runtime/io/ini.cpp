@@ -484,8 +484,9 @@ void ini_put(const TvString& section, const TvString& key, const TvString& value
   } else if (!value.empty()) {
     entry_set_value(sec, sec.entries[ki], value);
   } else {
-    entry_release(sec, sec.entries[ki]);
+    IniEntry gone = sec.entries[ki];  // its key is needed to unlink it
     list_remove(sec.index, sec.entries, ki);
+    entry_release(sec, gone);
   }
   t.changed = true;
 }
