@@ -4,7 +4,9 @@
 // Pacing keeps an absolute schedule: each deadline is the previous one plus
 // one frame, so a late frame does not push every later frame back. The
 // wait sleeps while more than 7 ms remain (waking 3 ms early to absorb the
-// sleep granularity) and spins, still pumping messages, for the rest.
+// sleep granularity) and then waits in short naps of half a
+// millisecond, still pumping messages between them, so the last stretch
+// keeps its precision without burning a core.
 #include "runtime/frame/frame_loop.h"
 
 #include <GL/gl.h>
@@ -40,16 +42,23 @@ void real_sleep(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void real_nap() { std::this_thread::sleep_for(std::chrono::microseconds(500)); }
+void no_nap() {}
+
 int64_t (*read_counter)() = monotonic_counter;
 int64_t counter_frequency_source = kCounterFrequency;
 void (*sleep_source)(int) = real_sleep;
+void (*nap_source)() = real_nap;
 
 }  // namespace
 
-void set_clock_source(int64_t (*counter)(), int64_t frequency, void (*sleep)(int)) {
+void set_clock_source(int64_t (*counter)(), int64_t frequency, void (*sleep)(int),
+                      void (*nap)()) {
   read_counter = counter ? counter : monotonic_counter;
   counter_frequency_source = counter ? frequency : kCounterFrequency;
   sleep_source = sleep ? sleep : real_sleep;
+  // a clock under test moves only when read: no real naps then
+  nap_source = nap ? nap : (counter ? no_nap : real_nap);
 }
 
 // ---- clocks ----------------------------------------------------------------------
@@ -125,7 +134,9 @@ int swap_and_pace(ProgramFunction hook) {
     double remaining = d->next_frame_time - now;
     if (remaining > 7) {
       sleep_ms(remaining - 3);
-    } else if (remaining <= 1) {
+    } else if (remaining > 1) {
+      nap_source();  // the short wait before the deadline
+    } else {
       break;
     }
   }

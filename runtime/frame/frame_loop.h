@@ -24,10 +24,12 @@ double run_time();    // ms since start-up ended
 double frame_time();  // ms between the last two frames, 1 when not positive
 void sleep_ms(double ms);  // truncated to whole ms
 
-// The clock and sleep behind timer_ms and every wait of this module. Tests
+// The clock and sleeps behind timer_ms and every wait of this module. Tests
 // put in a clock they control; null arguments bring back the real ones.
-// The counter counts `frequency` per second.
-void set_clock_source(int64_t (*read_counter)(), int64_t frequency, void (*sleep)(int ms));
+// The counter counts `frequency` per second; `nap` is the short pause of the
+// last milliseconds before a deadline (none by default under a test clock).
+void set_clock_source(int64_t (*read_counter)(), int64_t frequency, void (*sleep)(int ms),
+                      void (*nap)() = nullptr);
 
 // ---- switches and flags --------------------------------------------------------
 extern bool escape_ends_program;
