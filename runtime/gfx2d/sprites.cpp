@@ -159,7 +159,7 @@ Placement anim_frame(int sprite, int frame, int x, int y) {
 
 // Makes sure the slot has an RGBA8 texture of exactly tw x th, reusing it
 // when the size already matches.
-void grab_texture(int sprite, SpriteSlot& s, int tw, int th) {
+void grab_texture(SpriteSlot& s, int tw, int th) {
   if (s.texture != 0 && s.texture_width == tw && s.texture_height == th) return;
   if (dev()->context_present) {
     if (s.texture) glDeleteTextures(1, &s.texture);
@@ -178,7 +178,6 @@ void grab_texture(int sprite, SpriteSlot& s, int tw, int th) {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, zero.data());
   s.texture_width = int16_t(tw);
   s.texture_height = int16_t(th);
-  (void)sprite;
 }
 
 // Where the pixel at (x, y) of the current viewport lies in GL window
@@ -494,7 +493,7 @@ int grab_sprite(int sprite, int x, int y, int width, int height) {
   int w = width < 0 ? 0 : width > limit ? limit : width;
   int h = height < 0 ? 0 : height > limit ? limit : height;
   int tw = power_of_two_at_least(w, 16), th = power_of_two_at_least(h, 16);
-  grab_texture(sprite, *s, tw, th);
+  grab_texture(*s, tw, th);
   s->image_width = int16_t(w);
   s->image_height = int16_t(h);
   s->u_extent = float(w) / float(tw);
