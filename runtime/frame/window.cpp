@@ -242,12 +242,13 @@ void centred_position(int area_x, int area_y, int area_w, int area_h, int width,
 }
 
 int place_window(OpenGLVadeviva& device) {
-  if (device.fullscreen_active) platform_leave_fullscreen(device.window);  // 1.
+  // 1. the desktop puts the other windows back itself when the mode returns
+  if (device.fullscreen_active) platform_leave_fullscreen(device.window);
   platform_window_set_windowed_style(device.window);                      // 2.
   int ax = 0, ay = 0, aw = device.width, ah = device.height;                 // 3.
   platform_display_work_area(device.window, ax, ay, aw, ah);
-  int x, y;
-  centred_position(ax, ay, aw, ah, device.width, device.height, x, y);  // 4.
+  int x, y;  // 4. on the window's own display: its offset counts
+  centred_position(ax, ay, aw, ah, device.width, device.height, x, y);
   platform_window_set_position(device.window, x, y);                     // 5.
   platform_window_show(device.window);
   platform_window_raise(device.window);

@@ -345,6 +345,32 @@ TEST_F(FrameLoop, AFrameIsPresentedAndTheNextOneStartsCleared) {
   EXPECT_GT(frame_clock.current_frame_time, 0 - 1);
 }
 
+TEST_F(FrameLoop, AskingForMultisamplingStillGivesAWorkingWindow) {
+  open_window();
+  OpenGLVadeviva ms;
+  ASSERT_TRUE(create_window(ms, nullptr, 64, 48, 0, 30, 1)) << window_failure_cause();
+  EXPECT_EQ(ms.multisample, 1);
+  EXPECT_EQ(ms.width, 64);
+  EXPECT_NEAR(ms.frame_ms, 1000.0 / 30.0, 1e-9);
+  GLint samples = -1;
+  glGetIntegerv(GL_SAMPLES, &samples);
+  EXPECT_GE(samples, 0);  // a multisampled format when the driver has one
+  GLint depth = 0, stencil = 0, alpha = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depth);
+  glGetIntegerv(GL_STENCIL_BITS, &stencil);
+  glGetIntegerv(GL_ALPHA_BITS, &alpha);
+  EXPECT_GE(depth, 24);
+  EXPECT_GE(stencil, 8);
+  EXPECT_GE(alpha, 8);
+  destroy_window(ms);
+  EXPECT_EQ(ms.window, nullptr);
+  // the first window's context is current again for the tests after this one
+  void* c = ms.context;
+  ms.context = nullptr;
+  SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window_device->window), window_device->context);
+  SDL_GL_DeleteContext(c);
+}
+
 // ---- driver checks -------------------------------------------------------------------------
 
 TEST(WindowRules, ExtensionsCountOnlyAsWholeWords) {
