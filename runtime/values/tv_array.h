@@ -97,11 +97,17 @@ using TvStringArray = TvArray<TvString>;
 template <typename T> void array_dim(TvArray<T>& a, int32_t w, int32_t x = 0, int32_t y = 0, int32_t z = 0);
 template <typename T> void array_redim(TvArray<T>& a, int32_t w, int32_t x = 0, int32_t y = 0, int32_t z = 0);
 template <typename T> int32_t array_bounds(const TvArray<T>& a, int32_t d);
+// push/delete work on one-dimensional arrays; on an array using a second,
+// third or fourth dimension they end the program with code 8.
 template <typename T> void array_push(TvArray<T>& a, const T& value);
 template <typename T> void array_delete(TvArray<T>& a, int32_t index);
 template <typename T> void array_copy(TvArray<T>& dest, const TvArray<T>& src);
+// Fill from a list: dimension to `count`, then element i = values[i].
 template <typename T> void array_fill_list(TvArray<T>& a, int32_t count, const T* values);
 template <typename T> void array_fill_list(TvArray<T>& a, std::initializer_list<T> values);
+// In-place quicksort of the first size1 elements (not stable). Numbers by
+// value, strings byte-wise; `compare(x, y)` returns a number below 0 when x
+// belongs before y. Record arrays need `compare`.
 template <typename T> void array_sort(TvArray<T>& a);
 template <typename T, typename Compare> void array_sort(TvArray<T>& a, Compare compare);
 template <typename T> void array_swap(TvArray<T>& a, TvArray<T>& b) noexcept;
