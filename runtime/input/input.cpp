@@ -13,6 +13,8 @@
 #include <cstring>
 #include <thread>
 
+#include "runtime/frame/frame_loop.h"
+#include "runtime/frame/function_table.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/platform/input_sdl.h"
 
@@ -122,14 +124,15 @@ void input_on_key(int32_t code, bool down, bool repeat) {
   if (down) {
     if (repeat && d.keys_down[code]) return;
     d.keys_down[code] = 1;
+    d.frame_seen[code] = 0;
     d.release_pending[code] = 0;
     d.key_char[code] = 0;  // only this press's own text counts
     d.last_pressed = code;
   } else {
     if (!d.keys_down[code]) return;
-    // A tap shorter than a frame stays held until the next frame starts,
-    // so the program's polls see it at least once.
-    if (d.key_states[code] & 0x80)
+    // A tap shorter than a frame stays held until a frame start has seen
+    // it, so the polls see every press at least once.
+    if (d.frame_seen[code])
       d.keys_down[code] = 0;
     else
       d.release_pending[code] = 1;
@@ -222,6 +225,7 @@ void input_forget_keys() {
   InputDevice& d = dev();
   std::memset(d.keys_down, 0, sizeof d.keys_down);
   std::memset(d.release_pending, 0, sizeof d.release_pending);
+  std::memset(d.frame_seen, 0, sizeof d.frame_seen);
   std::memset(d.key_states, 0, sizeof d.key_states);
   d.last_pressed = -1;
 }
@@ -352,12 +356,14 @@ void show_mouse(double flag) {
 void input_frame_start() {
   InputDevice& d = dev();
   for (int i = 0; i < 256; i++) {
-    if (d.release_pending[i]) {
+    if (d.release_pending[i] && d.frame_seen[i]) {
       d.release_pending[i] = 0;
       d.keys_down[i] = 0;
     }
   }
   refresh_keyboard();
+  if (d.focused)
+    for (int i = 0; i < 256; i++) d.frame_seen[i] = d.keys_down[i];
   request_mouse_sample();
 }
 
@@ -444,10 +450,6 @@ void joy_rumble(int32_t index, double ms, double fx, double fy) {
 
 namespace {
 
-// The window's messages, handled as the frame function does (a closed
-// window ends the program there).
-void input_pump_messages() {}
-
 bool any_input_since(const MouseReading& entry) {
   InputDevice& d = dev();
   for (int i = 0; i < 256; i++)
@@ -474,7 +476,7 @@ void wait_input() {
   sample_mouse();
   MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
   for (int pass = 0; pass < 15; pass++) {
-    input_pump_messages();
+    pump_messages(lookup_message_hook());  // a closed window ends the program here
     refresh_keyboard();
     request_mouse_sample();
     if (any_input_since(entry)) return;
