@@ -120,28 +120,24 @@ void input_on_focus(bool gained) {
 
 void input_on_key(int32_t code, bool down, bool repeat) {
   InputDevice& d = dev();
-  if (code <= 0 || code > 255 || !d.focused) return;
+  // Taken even before the focus event: the desktop only sends a window the
+  // keys it has the focus for, and announces the focus a little later.
+  if (code <= 0 || code > 255) return;
   if (down) {
     if (repeat && d.keys_down[code]) return;
     d.keys_down[code] = 1;
-    d.frame_seen[code] = 0;
     d.release_pending[code] = 0;
     d.key_char[code] = 0;  // only this press's own text counts
     d.last_pressed = code;
   } else {
     if (!d.keys_down[code]) return;
-    // A tap shorter than a frame stays held until a frame start has seen
-    // it, so the polls see every press at least once.
-    if (d.frame_seen[code])
-      d.keys_down[code] = 0;
-    else
-      d.release_pending[code] = 1;
+    d.release_pending[code] = 1;  // takes effect in input_frame_start
   }
 }
 
 void input_on_text(const char* utf8) {
   InputDevice& d = dev();
-  if (!d.focused || d.last_pressed < 0) return;
+  if (d.last_pressed < 0) return;
   d.key_char[d.last_pressed] = latin1_of_utf8(utf8);
 }
 
@@ -225,7 +221,6 @@ void input_forget_keys() {
   InputDevice& d = dev();
   std::memset(d.keys_down, 0, sizeof d.keys_down);
   std::memset(d.release_pending, 0, sizeof d.release_pending);
-  std::memset(d.frame_seen, 0, sizeof d.frame_seen);
   std::memset(d.key_states, 0, sizeof d.key_states);
   d.last_pressed = -1;
 }
@@ -356,14 +351,14 @@ void show_mouse(double flag) {
 void input_frame_start() {
   InputDevice& d = dev();
   for (int i = 0; i < 256; i++) {
-    if (d.release_pending[i] && d.frame_seen[i]) {
+    if (d.release_pending[i] == 2) {
       d.release_pending[i] = 0;
       d.keys_down[i] = 0;
+    } else if (d.release_pending[i] == 1) {
+      d.release_pending[i] = 2;
     }
   }
   refresh_keyboard();
-  if (d.focused)
-    for (int i = 0; i < 256; i++) d.frame_seen[i] = d.keys_down[i];
   request_mouse_sample();
 }
 

@@ -55,8 +55,7 @@ struct InputDevice {
   // ---- fed by the desktop's events between polls ---------------------------
   bool focused = false;              // the window has the keyboard focus
   uint8_t keys_down[256] = {};       // 1 while the desktop reports the key down
-  uint8_t frame_seen[256] = {};      // a frame start has seen the key held
-  uint8_t release_pending[256] = {}; // released before any frame start saw it
+  uint8_t release_pending[256] = {}; // released: 1 since the last frame start, 2 before it
   uint8_t key_char[256] = {};        // Latin-1 byte typed by the key's last press
   int32_t last_pressed = -1;         // key that the next text event belongs to
   int32_t cursor_x = 100, cursor_y = 100;  // cursor position in client pixels
@@ -94,10 +93,10 @@ void show_mouse(double flag);
 void request_mouse_sample();
 
 // The frame function's step: refresh the keyboard and ask for a new mouse
-// sample. A key tapped faster than a frame stays held until the frame start
-// after the one that saw it, so the frame's own key checks and the
-// program's reads in between both see it. Called once per frame by
-// show_frame.
+// sample. A key release takes effect at the second frame start after it, so
+// a key tapped faster than a frame, or a quick chord such as Alt+F4 or
+// Ctrl+C, is seen held together by the frame's own key checks and by the
+// program's reads. Called once per frame by show_frame.
 void input_frame_start();
 
 // ---- waiting ---------------------------------------------------------------
