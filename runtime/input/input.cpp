@@ -122,7 +122,10 @@ void input_on_key(int32_t code, bool down, bool repeat) {
   InputDevice& d = dev();
   // Taken even before the focus event: the desktop only sends a window the
   // keys it has the focus for, and announces the focus a little later.
-  if (code <= 0 || code > 255) return;
+  if (code <= 0 || code > 255) {
+    if (down && !repeat) d.last_pressed = -1;  // its text belongs to no key we know
+    return;
+  }
   if (down) {
     if (repeat && d.keys_down[code]) return;
     d.keys_down[code] = 1;

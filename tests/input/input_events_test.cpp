@@ -5,6 +5,7 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -288,6 +289,12 @@ TEST_F(InputEvents, KeysWithoutTextTypeNothing) {
   typed();
   key(SDL_SCANCODE_X, true);
   EXPECT_EQ(typed(), "");
+  // text of a key without a scan code does not land on the last known key
+  key(SDL_SCANCODE_X, false);
+  settle();
+  key(SDL_SCANCODE_W, true, "w");
+  key(SDL_SCANCODE_F24, true, "\xc2\xa7");
+  EXPECT_EQ(typed(), "w");
 }
 
 TEST_F(InputEvents, ReleasesTakeEffectAtTheSecondFrameStart) {
@@ -435,6 +442,19 @@ TEST_F(InputEvents, HiddenMouseIntegratesRelativeMotion) {
   input_frame_start();
   EXPECT_EQ(mouse_axis(0), 0);
   EXPECT_EQ(mouse_state().x, 108);
+}
+
+TEST_F(InputEvents, WaitInputIdlesAtMostFifteenShortSleeps) {
+  auto ms = [](auto f) {
+    auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  };
+  double idle = ms([] { wait_input(); });
+  EXPECT_GE(idle, 70);
+  EXPECT_LT(idle, 1000);
+  key(SDL_SCANCODE_SPACE, true, " ");
+  EXPECT_LT(ms([] { wait_input(); }), 20);  // a held key is input at once
 }
 
 TEST(InputText, Latin1OfUtf8) {

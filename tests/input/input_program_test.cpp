@@ -46,12 +46,17 @@ class ProgramEndKeys : public ::testing::Test {
     for (char** e = environ; *e; ++e) {
       std::string v = *e;
       if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("TMPDIR=", 0) == 0 ||
-          v.rfind("SDL_VIDEODRIVER=", 0) == 0)
+          v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("ASAN_OPTIONS=", 0) == 0)
         continue;
       env_text.push_back(v);
     }
     env_text.push_back("DISPLAY=" + display.name);
     env_text.push_back("TMPDIR=" + temp);
+    // in a sanitizer build the desktop's own libraries (D-Bus, the GL
+    // driver) keep memory to the end; the exit code is what is checked here
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    env_text.push_back(std::string("ASAN_OPTIONS=") + (asan && *asan ? std::string(asan) + ":" : "") +
+                       "detect_leaks=0");
     std::vector<char*> env;
     for (auto& v : env_text) env.push_back(v.data());
     env.push_back(nullptr);
