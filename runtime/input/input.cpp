@@ -453,6 +453,9 @@ bool any_input_since(const MouseReading& entry) {
   for (int i = 0; i < 256; i++)
     if (d.key_states[i] & 0x80) return true;
   sample_mouse();
+  // A turned wheel is input too: the next pass's sample would otherwise
+  // take it away before the program reads it.
+  if (d.wheel) return true;
   if (d.mouse_x != entry.x || d.mouse_y != entry.y) return true;
   if ((d.buttons[0] ? 1 : 0) != entry.left || (d.buttons[1] ? 1 : 0) != entry.right) return true;
   for (int j = 0; j < d.joy_count; j++) {
@@ -472,6 +475,7 @@ bool any_input_since(const MouseReading& entry) {
 void wait_input() {
   InputDevice& d = dev();
   sample_mouse();
+  if (d.wheel) return;  // turned since the frame began: kept for the program
   MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
   for (int pass = 0; pass < 15; pass++) {
     pump_messages(lookup_message_hook());  // a closed window ends the program here

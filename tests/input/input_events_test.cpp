@@ -455,6 +455,13 @@ TEST_F(InputEvents, WaitInputIdlesAtMostFifteenShortSleeps) {
   EXPECT_LT(idle, 1000);
   key(SDL_SCANCODE_SPACE, true, " ");
   EXPECT_LT(ms([] { wait_input(); }), 20);  // a held key is input at once
+  key(SDL_SCANCODE_SPACE, false);
+  settle();
+  // a wheel turn is input as well, and the program still reads it afterwards
+  wheel(1);
+  input_frame_start();
+  EXPECT_LT(ms([] { wait_input(); }), 20);
+  EXPECT_EQ(mouse_axis(2), 1);
 }
 
 TEST(InputText, Latin1OfUtf8) {
