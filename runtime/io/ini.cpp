@@ -61,6 +61,11 @@ Name name_of(const IniEntry& e) { return {e.key, e.key_length}; }
 Name name_of(const IniSection& s) { return {s.name.data, s.name.length}; }
 Name name_of(const TvString& s) { return {s.data, s.length}; }
 
+// Sections keep their hash; an entry's is worked out again from its short
+// key, which keeps entries small for loading.
+uint32_t hash_of(const IniEntry& e) { return name_hash(name_of(e)); }
+uint32_t hash_of(const IniSection& s) { return s.hash; }
+
 // --- the hash index ----------------------------------------------------------
 
 inline uint32_t slot_position(uint64_t slot) { return uint32_t(slot) - 1; }
@@ -124,24 +129,25 @@ uint32_t list_first(const IniIndex& ix, const std::vector<Rec>& list, Name name)
   return best;
 }
 
-// Enters the record at `position` (hash set) into the index: as the head of
+// Enters the record at `position` into the index: as the head of
 // a new chain, or linked behind the head of its name's chain.
 template <class Rec>
 void index_link(IniIndex& ix, std::vector<Rec>& list, uint32_t position) {
   if ((uint64_t(ix.used) + 1) * 2 > ix.slots.size()) index_grow(ix, ix.slots.empty() ? 16 : ix.slots.size() * 2);
   Rec& rec = list[position];
   Name name = name_of(rec);
+  uint32_t hash = hash_of(rec);
   uint32_t mask = uint32_t(ix.slots.size() - 1);
-  for (uint32_t i = rec.hash & mask;; i = (i + 1) & mask) {
+  for (uint32_t i = hash & mask;; i = (i + 1) & mask) {
     uint64_t s = ix.slots[i];
     if (s == 0) {
-      ix.slots[i] = make_slot(rec.hash, position);
+      ix.slots[i] = make_slot(hash, position);
       ++ix.used;
       rec.next_same = kIniNone;
       return;
     }
     uint32_t head = slot_position(s);
-    if (slot_hash(s) == rec.hash && name_equal(name_of(list[head]), name)) {
+    if (slot_hash(s) == hash && name_equal(name_of(list[head]), name)) {
       rec.next_same = list[head].next_same;
       list[head].next_same = position;
       return;
@@ -159,11 +165,12 @@ void list_add(IniIndex& ix, std::vector<Rec>& list, Rec&& rec) {
 template <class Rec>
 void list_unlink(IniIndex& ix, std::vector<Rec>& list, uint32_t p) {
   const Rec& r = list[p];
-  uint32_t s = index_find(ix, list, r.hash, name_of(r));
+  uint32_t hash = hash_of(r);
+  uint32_t s = index_find(ix, list, hash, name_of(r));
   uint32_t head = slot_position(ix.slots[s]);
   if (head == p) {
     if (r.next_same == kIniNone) index_erase(ix, s);
-    else ix.slots[s] = make_slot(r.hash, r.next_same);
+    else ix.slots[s] = make_slot(hash, r.next_same);
     return;
   }
   uint32_t q = head;
@@ -175,10 +182,11 @@ void list_unlink(IniIndex& ix, std::vector<Rec>& list, uint32_t p) {
 template <class Rec>
 void list_retarget(IniIndex& ix, std::vector<Rec>& list, uint32_t from, uint32_t to) {
   const Rec& r = list[from];
-  uint32_t s = index_find(ix, list, r.hash, name_of(r));
+  uint32_t hash = hash_of(r);
+  uint32_t s = index_find(ix, list, hash, name_of(r));
   uint32_t head = slot_position(ix.slots[s]);
   if (head == from) {
-    ix.slots[s] = make_slot(r.hash, to);
+    ix.slots[s] = make_slot(hash, to);
     return;
   }
   uint32_t q = head;
@@ -240,11 +248,7 @@ IniSection& indexed(IniSection& sec) {
   while (size < (sec.entries.size() + 1) * 2) size *= 2;
   sec.index.slots.assign(size, 0);
   sec.index.used = 0;
-  for (uint32_t i = 0; i < sec.entries.size(); ++i) {
-    IniEntry& e = sec.entries[i];
-    e.hash = name_hash(Name{e.key, e.key_length});
-    index_link(sec.index, sec.entries, i);
-  }
+  for (uint32_t i = 0; i < sec.entries.size(); ++i) index_link(sec.index, sec.entries, i);
   sec.indexed = true;
   return sec;
 }
@@ -429,7 +433,7 @@ void ini_parse(IniTable& t, std::unique_ptr<char[]> bytes, size_t n) {
     if (section == kIniNone) section = add_section(t, current);
     // entries are indexed when their section is first used
     t.sections[section].entries.push_back(
-        IniEntry{key, s, key_length, uint32_t(value_end - s), 0, kIniNone, 0});
+        IniEntry{key, s, key_length, uint32_t(value_end - s), kIniNone, 0});
   }
 }
 
@@ -477,7 +481,7 @@ void ini_put(const TvString& section, const TvString& key, const TvString& value
   IniSection& sec = indexed(t.sections[si]);
   uint32_t ki = list_first(sec.index, sec.entries, name_of(key));
   if (ki == kIniNone) {
-    IniEntry e{copy_bytes(key), "", key.length, 0, name_hash(name_of(key)), kIniNone, kIniOwnsKey};
+    IniEntry e{copy_bytes(key), "", key.length, 0, kIniNone, kIniOwnsKey};
     ++sec.owned_entries;
     list_add(sec.index, sec.entries, std::move(e));
     entry_set_value(sec, sec.entries.back(), value);

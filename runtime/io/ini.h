@@ -37,7 +37,6 @@ struct IniEntry {
   const char* value;
   uint32_t key_length;
   uint32_t value_length;
-  uint32_t hash;        // of the key, ASCII case folded
   uint32_t next_same;   // next entry of the same key name
   uint8_t owned;        // kIniOwnsKey | kIniOwnsValue
 };
