@@ -162,9 +162,8 @@ class OpenGLVadeviva {
   bool grab_readback_forced = false; // take the read-back path even with alpha bits
   int max_texture_size = 0;          // queried once
   // A copy of the frame as it was presented, for save_screenshot.
-  unsigned presented_frame = 0;
-  int presented_width = 0, presented_height = 0;        // frame size
-  int presented_tex_width = 0, presented_tex_height = 0;
+  std::vector<uint8_t> presented_pixels;  // BGRA, bottom row first
+  int presented_width = 0, presented_height = 0;
   bool keep_presented_frames = true;
 
   int current_font = 0;

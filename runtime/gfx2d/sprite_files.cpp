@@ -2,11 +2,12 @@
 // presented frame that screenshots are taken from.
 //
 // After a swap the back buffer is undefined and the front buffer is not
-// reliably readable (composited desktops, off-screen drivers), so the frame
-// is kept as it is presented: just before each swap the back buffer is
-// copied into a texture by the GL itself (glCopyTexSubImage2D). That costs
-// no read-back and no wait on the GL; the pixels travel to the processor
-// only when a screenshot is actually saved.
+// reliably readable (under X with a software renderer it reads as black), so
+// the frame is kept as it is presented: just before each swap the back
+// buffer is read into memory in the frame buffer's own byte order (BGRA),
+// which is a plain copy for the driver. A copy into a texture looked
+// cheaper but costs a software renderer a full textured draw per frame,
+// several times the read.
 #include "runtime/gfx2d/sprite_files.h"
 
 #include <GL/gl.h>
@@ -83,12 +84,12 @@ int save_screenshot(const TvString& file) {
   if (!d || !d->context_present) return finish(false);
   std::vector<uint8_t> bgr;
   int w, h;
-  if (d->presented_frame) {
+  if (!d->presented_pixels.empty()) {
     w = d->presented_width;
     h = d->presented_height;
-    glBindTexture(GL_TEXTURE_2D, d->presented_frame);
-    bgr = bound_texture_bgr(d->presented_tex_width, d->presented_tex_height, w, h);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    bgr.resize(size_t(w) * size_t(h) * 3);
+    const uint8_t* src = d->presented_pixels.data();
+    for (size_t i = 0, n = size_t(w) * size_t(h); i < n; ++i) std::memcpy(&bgr[i * 3], src + i * 4, 3);
   } else {
     // nothing presented through show_frame yet: the front buffer is all there is
     w = d->width;
@@ -107,20 +108,10 @@ void keep_presented_frame() {
   OpenGLVadeviva* d = graphics_device;
   if (!d || !d->context_present || !d->keep_presented_frames || d->width <= 0 || d->height <= 0)
     return;
-  int tw = power_of_two_at_least(d->width, 16), th = power_of_two_at_least(d->height, 16);
-  if (!d->presented_frame || tw != d->presented_tex_width || th != d->presented_tex_height) {
-    if (!d->presented_frame) glGenTextures(1, &d->presented_frame);
-    glBindTexture(GL_TEXTURE_2D, d->presented_frame);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    d->presented_tex_width = tw;
-    d->presented_tex_height = th;
-  }
   d->presented_width = d->width;
   d->presented_height = d->height;
+  d->presented_pixels.resize(size_t(d->width) * size_t(d->height) * 4);
   glReadBuffer(GL_BACK);
-  glBindTexture(GL_TEXTURE_2D, d->presented_frame);
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, d->width, d->height);
-  glBindTexture(GL_TEXTURE_2D, 0);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 0, d->width, d->height, GL_BGRA, GL_UNSIGNED_BYTE, d->presented_pixels.data());
 }

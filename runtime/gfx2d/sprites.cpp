@@ -256,8 +256,8 @@ void free_sprite_table(OpenGLVadeviva& device) {
     const SpriteSlot& s = device.sprite_table[size_t(i)];
     if (s.texture || s.mip_texture || s.image_width) release_sprite_slot(i);
   }
-  if (device.presented_frame && device.context_present) glDeleteTextures(1, &device.presented_frame);
-  device.presented_frame = 0;
+  device.presented_pixels.clear();
+  device.presented_pixels.shrink_to_fit();
   graphics_device = saved;
 }
 
