@@ -3,6 +3,8 @@
 // per case at the end (TvArray time / std::vector time).
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_ratio.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -64,19 +66,6 @@ BENCHMARK(BM_ArrayPushInt)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VectorPushInt)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ArrayPushString)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VectorPushString)->Unit(benchmark::kMillisecond);
-
-// Keeps the CPU time per iteration of each benchmark for the ratio lines
-// (CPU time, because the machine is shared and wall time is noisy).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.iterations > 0 && (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean"))
-        seconds[r.run_name.function_name] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 // higher is better).
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_ratio.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -69,32 +71,20 @@ void BM_StdGetline(benchmark::State& state) {
 BENCHMARK(BM_FileReadLine)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_StdGetline)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps the CPU time per iteration of each benchmark for the ratio line
-// (CPU time, because the machine is shared and wall time is noisy).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.iterations > 0) seconds[r.benchmark_name()] = r.GetAdjustedCPUTime() / 1e3;
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ours = reporter.seconds.find("BM_FileReadLine/min_time:2.000");
-  auto base = reporter.seconds.find("BM_StdGetline/min_time:2.000");
+  auto ours = reporter.seconds.find("BM_FileReadLine");
+  auto base = reporter.seconds.find("BM_StdGetline");
   if (ours != reporter.seconds.end() && base != reporter.seconds.end() && ours->second > 0) {
     double mb = double(file_bytes()) / (1 << 20);
-    std::printf("file_read_line: %.1f MB/s, std::getline: %.1f MB/s\n", mb / ours->second,
-                mb / base->second);
+    double ours_s = ours->second / 1e3, base_s = base->second / 1e3;  // reported in ms
+    std::printf("file_read_line: %.1f MB/s, std::getline: %.1f MB/s\n", mb / ours_s, mb / base_s);
     std::printf("read 50 MB by lines ratio: %.2fx (file_read_line speed / std::getline speed)\n",
-                base->second / ours->second);
+                base_s / ours_s);
   }
   std::filesystem::remove(sample_file());
   benchmark::Shutdown();

@@ -14,6 +14,8 @@
 // The closing lines print the ratios.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_ratio.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -177,17 +179,6 @@ BENCHMARK(BM_read_and_memchr_scan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ini_open_20mb)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ini_open_20mb_all_indexed)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration for the closing ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration) times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,10 +186,9 @@ int main(int argc, char** argv) {
   prepare();
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.times;
   auto ratio = [&](const char* what, const char* a, const char* b, double goal) {
-    if (!t.count(a) || !t.count(b) || t[b] <= 0) return;
-    double r = t[a] / t[b];
+    double r = reporter.ratio(a, b);
+    if (r < 0) return;
     std::printf("%s ratio: %.2fx (goal at most %.0fx)\n", what, r, goal);
   };
   ratio("get 40,000 in the big section vs the small one:", "BM_get_big_section", "BM_get_small_section", 2);

@@ -6,6 +6,8 @@
 // three do the same work from input to output.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_ratio.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -147,19 +149,6 @@ void BM_LiteralSortedList(benchmark::State& state) {
 BENCHMARK(BM_FindPath)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Textbook)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LiteralSortedList)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-// Keeps the CPU time per iteration of each benchmark for the ratio lines
-// (CPU time, because the machine is shared and wall time is noisy).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.iterations > 0 && (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean"))
-        seconds[r.run_name.function_name] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
 
 }  // namespace
 

@@ -7,6 +7,8 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_ratio.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -85,17 +87,6 @@ BENCHMARK(BM_ClearOnly)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_ClearAndFullScreenOfText)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_TextFrameKeptForScreenshots)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.iterations > 0 && (r.run_type == Run::RT_Iteration || r.aggregate_name == "mean"))
-        seconds[r.run_name.function_name] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,7 +95,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_print_text: no OpenGL window\n");
     return 1;
   }
-  RatioReporter reporter;
+  RatioReporter reporter(true);  // the GL may draw on other threads
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto ratio = [&](const char* what, const char* ours, const char* base) {
     auto a = reporter.seconds.find(ours), b = reporter.seconds.find(base);
