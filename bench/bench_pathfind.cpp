@@ -45,14 +45,7 @@ int32_t textbook_find_path(const TvNumberArray& map, TvIntArray& path, float wt,
                            int32_t gx, int32_t gy) {
   const int32_t w = map.size1, h = map.size2;
   const int64_t cells = int64_t(w) * h;
-  double m = 0;
-  for (int64_t i = 0; i < cells; ++i)
-    if (map.elements[i] > m) m = map.elements[i];
-  std::vector<float> cost(static_cast<size_t>(cells));
-  for (int64_t i = 0; i < cells; ++i) {
-    double c = map.elements[i];
-    cost[size_t(i)] = c <= 0 ? -1.0f : float(c) / float(m) + 1.0f;
-  }
+  std::vector<float> cost = literal_cell_costs(map, cells);
   std::vector<float> g(static_cast<size_t>(cells), INFINITY);
   std::vector<int32_t> parent(static_cast<size_t>(cells), -1);
   std::vector<char> closed(static_cast<size_t>(cells), 0);

@@ -29,6 +29,21 @@ int64_t disk_read(FileStream& s, int64_t offset, void* dst, int64_t n) {
 
 }  // namespace
 
+// Takes an opened disk file into the stream; files past 2 GiB are refused
+// because positions are 32-bit.
+static bool adopt_disk_file(FileStream& s, PlatformFile f, bool at_end) {
+  if (f == kNoPlatformFile) return false;
+  int64_t size = platform_file_size(f);
+  if (size < 0 || size > INT32_MAX) {
+    platform_file_close(f);
+    return false;
+  }
+  s.handle = f;
+  s.size = int32_t(size);
+  s.position = at_end ? s.size : 0;
+  return true;
+}
+
 bool stream_open_read(FileStream& s, const char* name) {
   stream_close(s);
   if (!name || !*name) return false;
@@ -43,17 +58,7 @@ bool stream_open_read(FileStream& s, const char* name) {
     s.position = 0;
     return true;
   }
-  PlatformFile f = platform_file_open_read(name);
-  if (f == kNoPlatformFile) return false;
-  int64_t size = platform_file_size(f);
-  if (size < 0 || size > INT32_MAX) {
-    platform_file_close(f);
-    return false;
-  }
-  s.handle = f;
-  s.size = int32_t(size);
-  s.position = 0;
-  return true;
+  return adopt_disk_file(s, platform_file_open_read(name), false);
 }
 
 bool stream_open_write(FileStream& s, const char* name) {
@@ -70,17 +75,7 @@ bool stream_open_write(FileStream& s, const char* name) {
 bool stream_open_append(FileStream& s, const char* name) {
   stream_close(s);
   if (!name || !*name || is_memory_file_name(name)) return false;
-  PlatformFile f = platform_file_open_append(name);
-  if (f == kNoPlatformFile) return false;
-  int64_t size = platform_file_size(f);
-  if (size < 0 || size > INT32_MAX) {
-    platform_file_close(f);
-    return false;
-  }
-  s.handle = f;
-  s.size = int32_t(size);
-  s.position = s.size;
-  return true;
+  return adopt_disk_file(s, platform_file_open_append(name), true);
 }
 
 bool stream_read(FileStream& s, void* dst, int32_t n) {

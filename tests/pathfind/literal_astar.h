@@ -18,6 +18,19 @@ struct LiteralResult {
   std::vector<std::pair<int32_t, int32_t>> points;
 };
 
+// Cell costs as the search sees them: c / largest + 1, walls (c <= 0) at -1.
+inline std::vector<float> literal_cell_costs(const TvNumberArray& map, int64_t cells) {
+  double m = 0;
+  for (int64_t i = 0; i < cells; ++i)
+    if (map.elements[i] > m) m = map.elements[i];
+  std::vector<float> cost(static_cast<size_t>(cells));
+  for (int64_t i = 0; i < cells; ++i) {
+    double c = map.elements[i];
+    cost[size_t(i)] = c <= 0 ? -1.0f : float(c) / float(m) + 1.0f;
+  }
+  return cost;
+}
+
 inline LiteralResult literal_find_path(const TvNumberArray& map, double weight, int32_t sx, int32_t sy,
                                        int32_t gx, int32_t gy) {
   LiteralResult out;
@@ -32,14 +45,7 @@ inline LiteralResult literal_find_path(const TvNumberArray& map, double weight, 
   float wt = float(weight);
 
   int64_t cells = int64_t(w) * h;
-  double m = 0;
-  for (int64_t i = 0; i < cells; ++i)
-    if (map.elements[i] > m) m = map.elements[i];
-  std::vector<float> cost(static_cast<size_t>(cells));
-  for (int64_t i = 0; i < cells; ++i) {
-    double c = map.elements[i];
-    cost[size_t(i)] = c <= 0 ? -1.0f : float(c) / float(m) + 1.0f;
-  }
+  std::vector<float> cost = literal_cell_costs(map, cells);
 
   struct N {
     int32_t parent, x, y;
