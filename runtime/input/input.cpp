@@ -22,12 +22,28 @@ InputDevice input_device;
 
 namespace {
 
-// typed_key's memory: the last reported character in its remembered form.
-uint8_t last_typed = 0;
-
 InputDevice& dev() { return input_device; }
 
-bool is_shift_held() { return (dev().key_states[42] | dev().key_states[54]) & 0x80; }
+// Held right now on the desktop: a release waiting for its frame start
+// no longer counts, so "A" then a quick "b" does not type "B".
+bool shift_down_now() {
+  const InputDevice& d = dev();
+  return (d.keys_down[42] && !d.release_pending[42]) || (d.keys_down[54] && !d.release_pending[54]);
+}
+
+// Queues the character a press of `code` typed, with the Shift rule.
+void queue_typed(int32_t code) {
+  InputDevice& d = dev();
+  uint8_t c = key_character(code);
+  if (!c) return;
+  if (c >= 'a' && c <= 'z' && shift_down_now()) c = uint8_t(c - 32);
+  if (d.typed_count == INPUT_TYPED_MAX) {  // nobody reads: drop the oldest
+    d.typed_head = (d.typed_head + 1) % INPUT_TYPED_MAX;
+    d.typed_count--;
+  }
+  d.typed[(d.typed_head + d.typed_count) % INPUT_TYPED_MAX] = c;
+  d.typed_count++;
+}
 
 }  // namespace
 
@@ -127,11 +143,20 @@ void input_on_key(int32_t code, bool down, bool repeat) {
     return;
   }
   if (down) {
-    if (repeat && d.keys_down[code]) return;
+    if (repeat && d.keys_down[code]) {
+      if (code == d.last_pressed) d.text_open = false;  // the repeat's text types nothing
+      return;
+    }
     d.keys_down[code] = 1;
     d.release_pending[code] = 0;
     d.key_char[code] = 0;  // only this press's own text counts
     d.last_pressed = code;
+    d.text_open = true;
+    // these keys type without a text event
+    if (code == 14 || code == 28 || code == 156) {
+      d.text_open = false;
+      queue_typed(code);
+    }
   } else {
     if (!d.keys_down[code]) return;
     d.release_pending[code] = 1;  // takes effect in input_frame_start
@@ -142,6 +167,9 @@ void input_on_text(const char* utf8) {
   InputDevice& d = dev();
   if (d.last_pressed < 0) return;
   d.key_char[d.last_pressed] = latin1_of_utf8(utf8);
+  if (!d.text_open) return;  // a held key's repeated text
+  d.text_open = false;
+  queue_typed(d.last_pressed);
 }
 
 void input_on_mouse_motion(int32_t x, int32_t y, int32_t dx, int32_t dy) {
@@ -226,6 +254,7 @@ void input_forget_keys() {
   std::memset(d.release_pending, 0, sizeof d.release_pending);
   std::memset(d.key_states, 0, sizeof d.key_states);
   d.last_pressed = -1;
+  d.text_open = false;  // characters already typed stay queued
 }
 
 uint8_t key_character(int32_t code) {
@@ -242,19 +271,13 @@ uint8_t key_character(int32_t code) {
 }
 
 TvString typed_key() {
+  InputDevice& d = dev();
   refresh_keyboard();
-  uint8_t result = 0;
-  for (int code = 0; code < 255; code++) {
-    if (!(dev().key_states[code] & 0x80)) continue;
-    result = key_character(code);
-    if (result) break;
-  }
-  uint8_t remembered = (result >= 'A' && result <= 'Z') ? uint8_t(result + 32) : result;
-  if (result >= 'a' && result <= 'z' && is_shift_held()) result = uint8_t(result - 32);
-  if (remembered == last_typed) return TvString();
-  last_typed = remembered;
-  if (!result) return TvString();
-  char c = char(result);
+  // kept while the window is in the background, read once the focus is back
+  if (!d.focused || d.typed_count == 0) return TvString();
+  char c = char(d.typed[d.typed_head]);
+  d.typed_head = (d.typed_head + 1) % INPUT_TYPED_MAX;
+  d.typed_count--;
   return TvString(&c, 1);
 }
 

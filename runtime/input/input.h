@@ -19,6 +19,7 @@ enum : int {
   INPUT_JOY_NAME_MAX = 521,
   MOUSE_LEVEL_HIDDEN = 5,  // exclusive while in the foreground
   MOUSE_LEVEL_SHOWN = 6,   // shared with the desktop
+  INPUT_TYPED_MAX = 1024,  // typed characters kept for the program; the oldest go first
 };
 
 // One joystick reading in the classic 80-byte layout: six axes in
@@ -58,6 +59,11 @@ struct InputDevice {
   uint8_t release_pending[256] = {}; // released: 1 since the last frame start, 2 before it
   uint8_t key_char[256] = {};        // Latin-1 byte typed by the key's last press
   int32_t last_pressed = -1;         // key that the next text event belongs to
+  bool text_open = false;            // the last press has not had its text yet
+  // Characters typed since the program last asked, oldest first (Shift rule
+  // applied), so quick or overlapping presses each type once, in order.
+  uint8_t typed[INPUT_TYPED_MAX] = {};
+  int32_t typed_head = 0, typed_count = 0;
   int32_t cursor_x = 100, cursor_y = 100;  // cursor position in client pixels
   int32_t relative_x = 0, relative_y = 0;  // relative motion since the last sample
   int32_t wheel_sum = 0;                   // wheel steps since the last sample
@@ -75,6 +81,8 @@ void shutdown_input();
 // ---- keyboard --------------------------------------------------------------
 void refresh_keyboard();
 int32_t key_state(int32_t code);
+// The next character typed since the last call, in the order typed; "" when
+// none is waiting or the window lacks the keyboard focus.
 TvString typed_key();
 // The character a held key gives for typed_key (before the Shift rule).
 uint8_t key_character(int32_t code);
