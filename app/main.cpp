@@ -9,6 +9,7 @@
 #include "runtime/frame/settings.h"
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/fonts.h"
+#include "runtime/io/platform_info.h"
 #include "runtime/values/errors.h"
 
 namespace {
@@ -39,8 +40,8 @@ void draw_placeholder_frame(int frame) {
 }
 
 void snipvault_main() {
-  log_line(app_name + " " + build_stamp() + " host " + host_id());
-  log_line(last_error_text());
+  log_line((app_name + " " + build_stamp() + " host " + host_id()).c_str());
+  log_line(last_error_text().c_str());
   for (int frame = 0;; ++frame) {
     draw_placeholder_frame(frame);
     show_frame();

@@ -3,10 +3,9 @@
 
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
+#include "runtime/io/platform_info.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/errors.h"
-
-TvString command_line;
 
 namespace {
 TvString process_command_line;  // as rebuilt at entry; program_main copies it
@@ -30,7 +29,9 @@ const char* command_tail_of(const char* line) {
 }
 
 int program_entry(int argc, char** argv, MainProgram main_program, const FunctionTableEntry* functions) {
-  process_command_line = platform_command_line(argc, argv);
+  connect_layers();
+  std::string line = platform_command_line(argc, argv);
+  process_command_line = TvString(line.data(), uint32_t(line.size()));
   set_function_table(functions);
   // the desktop here passes no show-window request: the default show mode
   program_main(platform_program_instance(), command_tail_of(process_command_line.c_str()), kDefaultShowMode,
@@ -48,6 +49,7 @@ void program_main(void* instance, const char* command_tail, int32_t show_mode, M
 }
 
 int program_library_entry(void* instance) {
+  connect_layers();
   apply_project_settings();
   init_graphics(instance, 1, app_name);
   reset_error_state();

@@ -11,9 +11,6 @@
 
 using MainProgram = void (*)();
 
-// The whole command line, program name included, as the desktop shows it.
-extern TvString command_line;
-
 // Default show mode when the start-up information names none.
 constexpr int32_t kDefaultShowMode = 10;
 

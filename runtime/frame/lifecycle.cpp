@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <initializer_list>
 
 #include "runtime/frame/frame_loop.h"
@@ -15,6 +16,8 @@
 #include "runtime/gfx2d/fonts.h"
 #include "runtime/input/input.h"
 #include "runtime/io/archive.h"
+#include "runtime/io/file_request.h"
+#include "runtime/io/filesystem.h"
 #include "runtime/io/io_exit.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
@@ -23,27 +26,23 @@
 
 bool graphics_started = false;
 
-TvString error_log_path() {
-  const char* t = std::getenv("TMPDIR");
-  TvString path((t && *t) ? t : "/tmp");
-  if (path.data[path.length - 1] != '/') string_append_char(path, '/');
-  string_append(path, "ErrorLog.txt");
+void connect_layers() {
+  set_end_path(shut_down, end_program);
+  set_input_message_pump([] { pump_messages(lookup_message_hook()); });
+  set_dialog_window_step_aside(window_step_aside);
+}
+
+namespace {
+TvString program_file() {
+  std::string file = platform_program_file();
+  TvString path(file.data(), uint32_t(file.size()));
+  path_to_slashes(path);
   return path;
 }
-
-void log_line(const char* text) {
-  TvString path = error_log_path();
-  FILE* f = std::fopen(path.c_str(), "ab");
-  if (!f) return;
-  std::fputs(text ? text : "", f);
-  std::fputs("\r\n", f);
-  std::fclose(f);
-}
+}  // namespace
 
 TvString program_folder() {
-  TvString path = platform_program_file();
-  for (uint32_t i = 0; i < path.length; ++i)
-    if (path.data[i] == '\\') path.data[i] = '/';
+  TvString path = program_file();
   int64_t cut = -1;
   for (uint32_t i = 0; i < path.length; ++i)
     if (path.data[i] == '/') cut = i;
@@ -59,6 +58,7 @@ void change_to_program_folder() {
 }
 
 void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
+  connect_layers();
   std::remove(error_log_path().c_str());  // 1. a fresh log for every run
   auto_pause = true;                      // 2. the window procedure pauses while inactive
   timer_start();                          // 3.
@@ -74,9 +74,7 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
   debug_break_input_reset = input_forget_keys;  //    a break point makes the input forget held keys
   log_line("Init GFX");  // 8.
   {  // 9. both packed-file resolvers look in the archive packed into the program file
-    TvString program = platform_program_file();
-    for (uint32_t i = 0; i < program.length; ++i)
-      if (program.data[i] == '\\') program.data[i] = '/';
+    TvString program = program_file();
     set_archive(program, program);
   }
   change_to_program_folder();  // 10.

@@ -1,14 +1,16 @@
-// lifecycle.h - the program frame's start-up and shut-down order, the one
-// end path, and the runtime log ErrorLog.txt in the temporary directory.
+// lifecycle.h - the program frame's start-up and shut-down order and the
+// one end path. The log it writes lives in runtime/platform/log.h.
 #pragma once
 #include <cstdint>
+#include "runtime/platform/log.h"
 #include "runtime/values/tv_string.h"
 
-// Appends one CR LF terminated line to ErrorLog.txt; failures are silent.
-void log_line(const char* text);
-inline void log_line(const TvString& text) { log_line(text.c_str()); }
-// ErrorLog.txt in $TMPDIR, else in /tmp.
-TvString error_log_path();
+// Fills the registration points through which lower layers reach the frame:
+// the end path (runtime/values/errors.h), the message pump wait_input runs
+// (runtime/input/input.h) and the window stepping aside for the desktop's
+// file dialog (runtime/io/file_request.h). Entry and init_graphics call it;
+// calling it again changes nothing.
+void connect_layers();
 
 // The directory of the program file (cut at its last "/").
 TvString program_folder();

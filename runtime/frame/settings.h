@@ -1,6 +1,5 @@
-// settings.h - the project settings compiled into the program, the
-// application name, and the two per-build values (build stamp, host id)
-// that the platform-information query hands out.
+// settings.h - the project settings compiled into the program and the
+// application name.
 #pragma once
 #include <cstdint>
 #include "runtime/values/tv_string.h"
@@ -21,7 +20,3 @@ extern TvString app_name;  // becomes the window title
 // Fills project_settings and app_name with this program's values.
 void apply_project_settings();
 
-// Build date and time joined by "-", e.g. "Jun 22 2010-19:53:59".
-TvString build_stamp();
-// Eight lower-case hexadecimal digits, fixed when the program is built.
-TvString host_id();

@@ -357,3 +357,20 @@ void free_graphics_device() {
   delete d;
   platform_video_stop();
 }
+
+void window_step_aside(bool away) {
+  OpenGLVadeviva* device = graphics_device;
+  if (!device || !device->window) return;
+  if (away) {
+    if (device->fullscreen_active) platform_leave_fullscreen(device->window);
+    platform_window_set_windowed_style(device->window);
+    platform_window_hide(device->window);
+    device->fullscreen_active = false;
+  } else if (project_settings.fullscreen) {
+    device->width = project_settings.screen_width;
+    device->height = project_settings.screen_height;
+    switch_display_mode(*device);
+  } else {
+    place_window(*device);
+  }
+}

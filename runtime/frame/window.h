@@ -56,3 +56,9 @@ void hide_window();
 void set_arrow_cursor();
 // Frees the device: textures, window, context, the batch storage.
 void free_graphics_device();
+
+// The window while a desktop dialog runs: out of the way when `away` (full
+// screen left, plain windowed style, hidden), back after (full screen again
+// when the project settings ask for it, else placed as a window). Nothing
+// happens without a window.
+void window_step_aside(bool away);

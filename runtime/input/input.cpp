@@ -13,14 +13,14 @@
 #include <cstring>
 #include <thread>
 
-#include "runtime/frame/frame_loop.h"
-#include "runtime/frame/function_table.h"
-#include "runtime/frame/lifecycle.h"
 #include "runtime/platform/input_sdl.h"
+#include "runtime/platform/log.h"
 
 InputDevice input_device;
 
 namespace {
+
+InputMessagePump message_pump = nullptr;
 
 InputDevice& dev() { return input_device; }
 
@@ -52,6 +52,14 @@ void queue_typed(int32_t code) {
 
 void init_input(void* window, void* /*instance*/, bool exclusive_mouse) {
   InputDevice& d = dev();
+  PlatformInputSink sink;
+  sink.key = input_on_key;
+  sink.text = input_on_text;
+  sink.focus = input_on_focus;
+  sink.mouse_motion = input_on_mouse_motion;
+  sink.mouse_button = input_on_mouse_button;
+  sink.mouse_wheel = input_on_mouse_wheel;
+  platform_set_input_sink(sink);
   d.input_layer = platform_input_start(window);
   if (!d.input_layer) log_line("No DX_Input");
 
@@ -495,13 +503,15 @@ bool any_input_since(const MouseReading& entry) {
 
 }  // namespace
 
+void set_input_message_pump(InputMessagePump pump) { message_pump = pump; }
+
 void wait_input() {
   InputDevice& d = dev();
   sample_mouse();
   if (d.wheel) return;  // turned since the frame began: kept for the program
   MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
   for (int pass = 0; pass < 15; pass++) {
-    pump_messages(lookup_message_hook());  // a closed window ends the program here
+    if (message_pump) message_pump();  // a closed window ends the program here
     refresh_keyboard();
     request_mouse_sample();
     if (any_input_since(entry)) return;

@@ -6,12 +6,14 @@
 // Keys are numbered by their set-1 make code, extended keys + 128
 // (1 Escape, 28 Enter, 30 A, 156 keypad Enter, 200 Up, ...). The desktop's
 // key and text events reach this module through the message pump
-// (runtime/platform/input_sdl.cpp calls the input_on_* functions below);
+// (init_input registers the input_on_* functions below as the platform's
+// input sink);
 // the program reads the polled state with key_state, typed_key and the
 // mouse and joystick operations. Nothing here talks to the desktop directly.
 #pragma once
 #include <cstdint>
 
+#include "runtime/platform/input_sdl.h"
 #include "runtime/values/tv_string.h"
 
 enum : int {
@@ -20,16 +22,6 @@ enum : int {
   MOUSE_LEVEL_HIDDEN = 5,  // exclusive while in the foreground
   MOUSE_LEVEL_SHOWN = 6,   // shared with the desktop
   INPUT_TYPED_MAX = 1024,  // typed characters kept for the program; the oldest go first
-};
-
-// One joystick reading in the classic 80-byte layout: six axes in
-// -32768..32767, two sliders, four points of view in hundredths of degrees
-// (-1 when centred) and 32 button bytes (bit 7 set = held).
-struct JoyState {
-  int32_t x, y, z, rx, ry, rz;
-  int32_t slider[2];
-  int32_t pov[4];
-  uint8_t buttons[32];
 };
 
 struct InputDevice {
@@ -108,6 +100,12 @@ void request_mouse_sample();
 void input_frame_start();
 
 // ---- waiting ---------------------------------------------------------------
+// Registration point for the window's message pump the waits run between
+// their samples (the frame's pump with the program's message hook, where a
+// closed window ends the program). The frame fills it at start-up
+// (connect_layers); until then the waits only sample.
+using InputMessagePump = void (*)();
+void set_input_message_pump(InputMessagePump pump);
 void wait_key();
 void wait_mouse();
 void wait_input();

@@ -2,34 +2,15 @@
 // Texts cross to the desktop as UTF-8 and come back as Latin-1.
 #include "runtime/io/file_request.h"
 
-#include "runtime/frame/lifecycle.h"
-#include "runtime/frame/settings.h"
-#include "runtime/frame/window.h"
-#include "runtime/gfx2d/device.h"
+#include "runtime/platform/log.h"
 #include "runtime/platform/os_files.h"
 #include "runtime/platform/os_text.h"
-#include "runtime/platform/window_sdl.h"
 
-void file_request_window_away() {
-  OpenGLVadeviva* device = graphics_device;
-  if (!device || !device->window) return;
-  if (device->fullscreen_active) platform_leave_fullscreen(device->window);
-  platform_window_set_windowed_style(device->window);
-  platform_window_hide(device->window);
-  device->fullscreen_active = false;
+namespace {
+WindowStepAside window_step_aside = nullptr;
 }
 
-void file_request_window_back() {
-  OpenGLVadeviva* device = graphics_device;
-  if (!device || !device->window) return;
-  if (project_settings.fullscreen) {
-    device->width = project_settings.screen_width;
-    device->height = project_settings.screen_height;
-    switch_display_mode(*device);
-  } else {
-    place_window(*device);
-  }
-}
+void set_dialog_window_step_aside(WindowStepAside step_aside) { window_step_aside = step_aside; }
 
 std::vector<OsFileFilter> file_request_filters(const TvString& filter) {
   std::vector<std::string> entries;
@@ -73,11 +54,11 @@ TvString file_request(double open, const TvString& filter) {
   std::string start_dir;
   bool have_dir = os_get_current_dir(start_dir);
 
-  file_request_window_away();
+  if (window_step_aside) window_step_aside(true);
   std::string chosen;
   OsDialogResult r = os_file_dialog(open != 0, filters, start_dir, chosen);
   if (have_dir) os_set_current_dir(start_dir.c_str());
-  file_request_window_back();
+  if (window_step_aside) window_step_aside(false);
 
   if (r != OsDialogResult::chosen || chosen.empty()) {
     if (r == OsDialogResult::unavailable) log_line("file_request: the desktop file dialog did not start");

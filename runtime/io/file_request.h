@@ -15,9 +15,9 @@ TvString file_request(double open, const TvString& filter);
 // at the first empty entry.
 std::vector<OsFileFilter> file_request_filters(const TvString& filter);
 
-// The program window while a desktop dialog runs: out of the way before
-// (full screen left, plain windowed style, hidden), back after (full screen
-// again when the project settings ask for it, else placed as a window).
-// Nothing happens without a window.
-void file_request_window_away();
-void file_request_window_back();
+// Registration point for the program window while the desktop dialog runs:
+// file_request calls step_aside(true) before the dialog and step_aside(false)
+// after it. The frame fills it at start-up (connect_layers); until then the
+// dialog simply opens over whatever is on the screen.
+using WindowStepAside = void (*)(bool away);
+void set_dialog_window_step_aside(WindowStepAside step_aside);

@@ -17,7 +17,7 @@
 #include <string>
 #include <utility>
 
-#include "runtime/frame/lifecycle.h"
+#include "runtime/platform/log.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/file_stream.h"
 #include "runtime/io/io_exit.h"

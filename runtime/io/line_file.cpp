@@ -1,12 +1,12 @@
 // line_file.cpp - loading, editing and writing back the line file.
 #include "runtime/io/line_file.h"
 
-#include "runtime/frame/lifecycle.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/file_stream.h"
 #include "runtime/io/io_exit.h"
 #include "runtime/io/memory_files.h"
 #include "runtime/io/safe_write.h"
+#include "runtime/platform/log.h"
 #include "runtime/platform/platform_files.h"
 #include "runtime/values/errors.h"
 
@@ -81,7 +81,7 @@ bool line_file_write_back() {
   if (!safe_write_commit(w)) {
     TvString note("line file not written back: ");
     string_append(note, line_file.file_name);
-    log_line(note);
+    log_line(note.c_str());
     return false;
   }
   line_file.changed = false;

@@ -21,5 +21,13 @@ TvString machine_id_text(uint32_t serial);
 // The test behind "GLEXT:"; the window code may put its own in place.
 extern bool (*platform_gl_entry_point)(const char* name);
 
+// Build date and time joined by "-", e.g. "Jun 22 2010-19:53:59".
+TvString build_stamp();
+// Eight lower-case hexadecimal digits, fixed when the program is built.
+TvString host_id();
+
+// The whole command line, program name included, as the desktop shows it;
+// the entry fills it at start-up.
+extern TvString command_line;
 // The whole command line of the process.
 TvString get_command_line();

@@ -1,10 +1,11 @@
 // process.cpp - run_process and shell_execute over runtime/platform/os_process.h.
 #include "runtime/io/process.h"
 
-#include "runtime/frame/lifecycle.h"
+#include "runtime/platform/log.h"
 #include "runtime/platform/os_files.h"
 #include "runtime/platform/os_process.h"
 #include "runtime/platform/os_text.h"
+#include "runtime/values/errors.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ int32_t run_process(const TvString& command_line, int32_t wait, int32_t show, do
 }
 
 void shell_execute(const TvString& name) {
-  shut_down();
+  end_path_shut_down();
   std::string target(name.c_str(), name.length);
   // a file that exists is handed over byte for byte; anything else (a web
   // address, a name typed by the user) is text and goes to the desktop as UTF-8
@@ -82,5 +83,5 @@ void shell_execute(const TvString& name) {
     std::string line = "shell_execute: no desktop opener (xdg-open) for " + std::string(name.c_str());
     log_line(line.c_str());
   }
-  end_program();
+  end_path_exit();
 }

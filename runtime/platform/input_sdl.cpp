@@ -1,20 +1,21 @@
 // input_sdl.cpp - the input device's desktop side over SDL2: the message
 // pump's events turned into key, text, focus and mouse calls of the input
-// device, the cursor and relative mouse mode, joysticks, and SDL's key
+// sink, the cursor and relative mouse mode, joysticks, and SDL's key
 // numbering mapped to set-1 scan codes.
 #include "runtime/platform/input_sdl.h"
 
 #include <SDL2/SDL.h>
 
-#include "runtime/input/input.h"
-
 namespace {
+
+constexpr int kMaxJoysticks = 16;  // more than the input device asks for
+PlatformInputSink sink;
 
 bool started = false;
 bool video_ours = false;       // this layer started the event side itself
 bool joysticks_ours = false;
 uint32_t window_id = 0;        // 0 = take events of any window
-SDL_Joystick* joysticks[INPUT_MAX_JOYSTICKS] = {};
+SDL_Joystick* joysticks[kMaxJoysticks] = {};
 int32_t joystick_total = 0;
 
 SDL_Window* as_window(void* w) { return static_cast<SDL_Window*>(w); }
@@ -129,28 +130,31 @@ int32_t scan_code_of_platform_key(int32_t platform_key) {
   return key_table.scan[platform_key];
 }
 
-// Every desktop event passes here before the window procedure sees it.
+void platform_set_input_sink(const PlatformInputSink& s) { sink = s; }
+
 void platform_input_event(const void* sdl_event) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(sdl_event);
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       if (!ours(e.key.windowID)) return;
-      input_on_key(scan_code_of_platform_key(e.key.keysym.scancode), e.type == SDL_KEYDOWN,
+      if (sink.key)
+        sink.key(scan_code_of_platform_key(e.key.keysym.scancode), e.type == SDL_KEYDOWN,
                    e.key.repeat != 0);
       return;
     case SDL_TEXTINPUT:
       if (!ours(e.text.windowID)) return;
-      input_on_text(e.text.text);
+      if (sink.text) sink.text(e.text.text);
       return;
     case SDL_WINDOWEVENT:
       if (!ours(e.window.windowID)) return;
-      if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) input_on_focus(true);
-      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) input_on_focus(false);
+      if (!sink.focus) return;
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) sink.focus(true);
+      if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) sink.focus(false);
       return;
     case SDL_MOUSEMOTION:
       if (!ours(e.motion.windowID) || e.motion.which == SDL_TOUCH_MOUSEID) return;
-      input_on_mouse_motion(e.motion.x, e.motion.y, e.motion.xrel, e.motion.yrel);
+      if (sink.mouse_motion) sink.mouse_motion(e.motion.x, e.motion.y, e.motion.xrel, e.motion.yrel);
       return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -159,14 +163,14 @@ void platform_input_event(const void* sdl_event) {
               : e.button.button == SDL_BUTTON_RIGHT  ? 1
               : e.button.button == SDL_BUTTON_MIDDLE ? 2
                                                      : -1;
-      input_on_mouse_button(b, e.type == SDL_MOUSEBUTTONDOWN);
+      if (sink.mouse_button) sink.mouse_button(b, e.type == SDL_MOUSEBUTTONDOWN);
       return;
     }
     case SDL_MOUSEWHEEL: {
       if (!ours(e.wheel.windowID) || e.wheel.which == SDL_TOUCH_MOUSEID) return;
       int32_t y = e.wheel.y;
       if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) y = -y;
-      if (y) input_on_mouse_wheel(y);
+      if (y && sink.mouse_wheel) sink.mouse_wheel(y);
       return;
     }
     default:
@@ -249,7 +253,7 @@ int32_t platform_joystick_open_all(int32_t max) {
   platform_joystick_close_all();
   if (!SDL_WasInit(SDL_INIT_JOYSTICK)) return 0;
   int n = SDL_NumJoysticks();
-  for (int i = 0; i < n && joystick_total < max && joystick_total < INPUT_MAX_JOYSTICKS; i++) {
+  for (int i = 0; i < n && joystick_total < max && joystick_total < kMaxJoysticks; i++) {
     SDL_Joystick* j = SDL_JoystickOpen(i);
     if (j) joysticks[joystick_total++] = j;
   }

@@ -1,12 +1,39 @@
 // input_sdl.h - what the input device needs from the desktop: the keyboard
 // focus, the cursor, relative mouse mode, joysticks and the scan-code
 // numbering. The implementation (input_sdl.cpp) is the only input file that
-// sees SDL; it also turns the message pump's events into input_on_* calls.
+// sees SDL; it also turns the message pump's events into calls of the
+// registered input sink.
 #pragma once
 #include <cstdint>
 #include <string>
 
-struct JoyState;
+// One joystick reading in the classic 80-byte layout: six axes in
+// -32768..32767, two sliders, four points of view in hundredths of degrees
+// (-1 when centred) and 32 button bytes (bit 7 set = held).
+struct JoyState {
+  int32_t x, y, z, rx, ry, rz;
+  int32_t slider[2];
+  int32_t pov[4];
+  uint8_t buttons[32];
+};
+
+// Registration point for the desktop's input events: the input device hands
+// in its handlers at start-up (init_input) and every event the message pump
+// takes reaches them, keys already as set-1 scan codes. Events arriving
+// while a handler is unset are dropped.
+struct PlatformInputSink {
+  void (*key)(int32_t code, bool down, bool repeat) = nullptr;
+  void (*text)(const char* utf8) = nullptr;
+  void (*focus)(bool gained) = nullptr;
+  void (*mouse_motion)(int32_t x, int32_t y, int32_t dx, int32_t dy) = nullptr;
+  void (*mouse_button)(int32_t button, bool down) = nullptr;  // 0 left, 1 right, 2 middle
+  void (*mouse_wheel)(int32_t steps) = nullptr;               // positive = away from the user
+};
+void platform_set_input_sink(const PlatformInputSink& sink);
+
+// Hands one desktop event (an SDL_Event) to the sink; the message pump calls
+// it for every event before the window procedure sees it.
+void platform_input_event(const void* sdl_event);
 
 // Starts the desktop's input layer (events and joysticks); false when it
 // cannot be started.

@@ -10,24 +10,17 @@
 #include <cstring>
 #include <ctime>
 
-TvString platform_program_file() {
+std::string platform_program_file() {
   // the link target can be any length; grow until it fits
-  size_t size = 256;
+  std::string buf(256, '\0');
   for (;;) {
-    char* buf = static_cast<char*>(std::malloc(size));
-    if (!buf) return TvString();
-    ssize_t n = readlink("/proc/self/exe", buf, size);
-    if (n < 0) {
-      std::free(buf);
-      return TvString();
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
+    if (n < 0) return std::string();
+    if (size_t(n) < buf.size()) {
+      buf.resize(size_t(n));
+      return buf;
     }
-    if (size_t(n) < size) {
-      TvString path(buf, uint32_t(n));
-      std::free(buf);
-      return path;
-    }
-    std::free(buf);
-    size *= 2;
+    buf.resize(buf.size() * 2);
   }
 }
 
@@ -36,15 +29,15 @@ void* platform_program_instance() {
   return instance;
 }
 
-TvString platform_command_line(int argc, char** argv) {
-  TvString line;
+std::string platform_command_line(int argc, char** argv) {
+  std::string line;
   for (int i = 0; i < argc; ++i) {
     const char* arg = argv[i] ? argv[i] : "";
-    if (i > 0) string_append_char(line, ' ');
+    if (i > 0) line += ' ';
     bool quote = *arg == 0 || std::strpbrk(arg, " \t") != nullptr;
-    if (quote) string_append_char(line, '"');
-    string_append(line, arg);
-    if (quote) string_append_char(line, '"');
+    if (quote) line += '"';
+    line += arg;
+    if (quote) line += '"';
   }
   return line;
 }

@@ -7,10 +7,10 @@
 // the runtime reaches the operating system only through runtime/platform/.
 #pragma once
 #include <cstdint>
-#include "runtime/values/tv_string.h"
+#include <string>
 
 // Full path of the running program file ("/"-separated).
-TvString platform_program_file();
+std::string platform_program_file();
 
 // An opaque handle standing for the program file's instance.
 void* platform_program_instance();
@@ -18,7 +18,7 @@ void* platform_program_instance();
 // Rebuilds one command line from the process's arguments the way the
 // desktop shows it: arguments holding blanks or tabs (or empty ones) are
 // put between double quotes, the rest stand as they are, one blank between.
-TvString platform_command_line(int argc, char** argv);
+std::string platform_command_line(int argc, char** argv);
 
 // True while a debugger (tracer) is attached to the process right now.
 bool platform_debugger_attached();

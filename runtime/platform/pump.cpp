@@ -2,15 +2,14 @@
 //
 // SDL keeps one queue for the whole process and this program has one
 // window, so every event counts as a message of that window. The input
-// layer sees each event first; the window procedure then gets the events
+// sink sees each event first; the window procedure then gets the events
 // that mean something to a window (focus, close), translated into messages.
 #include "runtime/platform/pump.h"
 
 #include <SDL2/SDL.h>
 
+#include "runtime/platform/input_sdl.h"
 #include "runtime/platform/window_sdl.h"
-
-__attribute__((weak)) void platform_input_event(const void*) {}
 
 namespace {
 

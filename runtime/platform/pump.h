@@ -1,5 +1,6 @@
 // pump.h - the message pump: desktop events, one at a time, handed to the
-// input layer and then, as window messages, to the window procedure.
+// input sink (runtime/platform/input_sdl.h) and then, as window messages, to
+// the window procedure.
 //
 // Window messages keep the desktop's classic numbering so the window
 // procedure reads like one: activation with its low word (0 inactive, 1 or
@@ -22,11 +23,6 @@ enum : uintptr_t {
 };
 
 using WindowProcedure = intptr_t (*)(void* window, unsigned message, uintptr_t w, intptr_t l);
-
-// Implemented by the input layer: sees every desktop event (an SDL_Event)
-// before the window procedure does. A do-nothing default stands in until
-// the input layer is linked.
-void platform_input_event(const void* sdl_event);
 
 // Handles every waiting event. With a hook, the hook runs once before each
 // event is taken from the queue. Returns the number of events handled.

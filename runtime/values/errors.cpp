@@ -3,11 +3,30 @@
 
 #include <cmath>
 #include <cstdio>
-
-#include "runtime/frame/lifecycle.h"
+#include <cstdlib>
 
 RuntimeErrorState runtime_error;
 int32_t current_source_index = 0;
+
+namespace {
+EndStep registered_shut_down = nullptr;
+EndStep registered_end = nullptr;
+}  // namespace
+
+void set_end_path(EndStep shut_down, EndStep end_program) {
+  registered_shut_down = shut_down;
+  registered_end = end_program;
+}
+
+void end_path_shut_down() {
+  if (registered_shut_down) registered_shut_down();
+}
+
+void end_path_exit() {
+  if (registered_end) registered_end();
+  std::fflush(nullptr);  // only reached without a frame, or if its end returned
+  std::exit(0);
+}
 
 void set_error(double code) {
   double t = std::trunc(code);
@@ -39,11 +58,11 @@ TvString last_error_text() {
 
 void fail(int32_t code) {
   set_error(code);
-  end_program();
+  end_path_exit();
 }
 
 void end_with_success() {
   runtime_error.error_code = 0;
   runtime_error.error_line = runtime_error.current_line;
-  end_program();
+  end_path_exit();
 }

@@ -1,6 +1,6 @@
 // errors.h - the run-time error state, its codes and texts, and the fatal
 // end path. Soft failures set the last-error code and return; failures a
-// program cannot survive set it and end the program through end_program.
+// program cannot survive set it and end the program through the end path.
 // The debug channel lives in debug.h.
 #pragma once
 #include <cstdint>
@@ -34,7 +34,19 @@ void reset_error_state();
 const char* error_text(int32_t code);
 // "%.4d %s": code 3 gives "0003 no such file", -1 "-0001 unknown error".
 TvString last_error_text();
-// set_error(code), then end_program.
+// set_error(code), then end_path_exit.
 [[noreturn]] void fail(int32_t code);
-// error_code = 0, error_line = current_line, then end_program.
+// error_code = 0, error_line = current_line, then end_path_exit.
 [[noreturn]] void end_with_success();
+
+// ---- the end path ----------------------------------------------------------------
+// Registration point through which every layer below the frame ends the
+// program: the frame hands in its shut_down and end_program at start-up
+// (connect_layers). Until then shutting down does nothing and ending flushes
+// the output and exits with code 0.
+using EndStep = void (*)();
+void set_end_path(EndStep shut_down, EndStep end_program);
+// The registered shut-down: quit hook, graphics closed; safe to call twice.
+void end_path_shut_down();
+// The registered end_program; never returns.
+[[noreturn]] void end_path_exit();

@@ -15,6 +15,7 @@
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
 #include "runtime/input/input.h"
+#include "runtime/io/platform_info.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
 #include "runtime/values/errors.h"
@@ -35,6 +36,7 @@ class FrameTest : public ::testing::Test {
     quit_hook_done = false;
     graphics_started = false;
     set_function_table(nullptr);
+    connect_layers();
   }
   void TearDown() override {
     std::error_code ec;
@@ -64,7 +66,7 @@ void write_channel(const char* text) { channel += text; }
 
 void main_logs_folder_and_line() {
   log_line(("cwd " + fs::current_path().string()).c_str());
-  log_line(command_line);
+  log_line(command_line.c_str());
 }
 
 // A sanitizer build's leak checker, when linked in.
@@ -97,7 +99,7 @@ TEST(CommandTail, RebuiltLineQuotesArgumentsWithBlanks) {
   char tabbed[] = "a\tb";
   char empty[] = "";
   char* argv[] = {name, arg, tabbed, empty};
-  TvString line = platform_command_line(4, argv);
+  std::string line = platform_command_line(4, argv);
   EXPECT_STREQ(line.c_str(), "\"/opt/my tools/snip vault\" CODE.INI \"a\tb\" \"\"");
   EXPECT_STREQ(command_tail_of(line.c_str()), "CODE.INI \"a\tb\" \"\"");
   char* two[] = {name, arg};

@@ -137,6 +137,7 @@ std::string round_trip_status;
 
 [[noreturn]] void window_round_trip(const std::string& status, const std::string& log) {
   round_trip_status = status;
+  connect_layers();
   apply_project_settings();
   graphics_device = new OpenGLVadeviva();
   if (!create_window(*graphics_device, nullptr, 480, 320, 0, 60, 0)) finish("skip");

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "runtime/frame/function_table.h"
+#include "runtime/frame/lifecycle.h"
 #include "runtime/values/debug.h"
 #include "runtime/values/errors.h"
 
@@ -41,6 +42,7 @@ TEST(DataList, EachListKeepsItsOwnCursor) {
 }
 
 TEST(DataListDeathTest, ReadingPastTheEndIsOutOfData) {
+  connect_layers();  // fail ends through the frame, with its quit hook
   set_function_table(reporting_table);
   DataList list{kItems, 1, 0};
   EXPECT_EXIT(

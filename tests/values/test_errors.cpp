@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/frame/function_table.h"
+#include "runtime/frame/lifecycle.h"
 #include "runtime/values/debug.h"
 #include "runtime/values/errors.h"
 
@@ -67,6 +68,7 @@ TEST(Errors, LastErrorTextPadsToFourDigitsWithTheCodesText) {
 }
 
 TEST(ErrorsDeathTest, FailAndEndWithSuccessExitWithCodeZero) {
+  connect_layers();  // fail ends through the frame, with its quit hook
   set_function_table(reporting_table);
   runtime_error.current_line = 5;
   EXPECT_EXIT(fail(7), ::testing::ExitedWithCode(0), "^code=7 line=5\n$");
@@ -76,7 +78,19 @@ TEST(ErrorsDeathTest, FailAndEndWithSuccessExitWithCodeZero) {
   reset_error_state();
 }
 
+TEST(ErrorsDeathTest, WithoutAFrameTheEndPathStillExitsWithCodeZero) {
+  EXPECT_EXIT(
+      {
+        set_end_path(nullptr, nullptr);
+        end_path_shut_down();  // nothing registered: nothing to do
+        std::fputs("flushed", stdout);
+        fail(3);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST(ErrorsDeathTest, FailedAssertionEndsWithCode21AndIsSilentWithoutDebugger) {
+  connect_layers();  // fail ends through the frame, with its quit hook
   set_function_table(reporting_table);
   debug_assert(1);
   debug_assert(-0.5);
