@@ -19,6 +19,7 @@
 #include "runtime/io/file_request.h"
 #include "runtime/io/filesystem.h"
 #include "runtime/io/io_exit.h"
+#include "runtime/platform/dirs.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
 #include "runtime/values/errors.h"

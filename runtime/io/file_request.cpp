@@ -1,10 +1,10 @@
-// file_request.cpp - file_request over runtime/platform/os_file_dialog.h.
+// file_request.cpp - file_request over runtime/platform/file_dialog.h.
 // Texts cross to the desktop as UTF-8 and come back as Latin-1.
 #include "runtime/io/file_request.h"
 
+#include "runtime/platform/dirs.h"
 #include "runtime/platform/log.h"
-#include "runtime/platform/os_files.h"
-#include "runtime/platform/os_text.h"
+#include "runtime/platform/utf8_text.h"
 
 namespace {
 WindowStepAside window_step_aside = nullptr;
@@ -12,7 +12,7 @@ WindowStepAside window_step_aside = nullptr;
 
 void set_dialog_window_step_aside(WindowStepAside step_aside) { window_step_aside = step_aside; }
 
-std::vector<OsFileFilter> file_request_filters(const TvString& filter) {
+std::vector<PlatformFileFilter> file_request_filters(const TvString& filter) {
   std::vector<std::string> entries;
   std::string current;
   for (uint32_t i = 0; i < filter.length; ++i) {
@@ -25,12 +25,12 @@ std::vector<OsFileFilter> file_request_filters(const TvString& filter) {
   }
   entries.push_back(current);
 
-  std::vector<OsFileFilter> pairs;
+  std::vector<PlatformFileFilter> pairs;
   for (size_t i = 0; i + 1 < entries.size(); i += 2) {
     if (entries[i].empty() || entries[i + 1].empty()) break;
-    OsFileFilter f;
-    f.description = os_latin1_to_utf8(entries[i]);
-    std::string patterns = os_latin1_to_utf8(entries[i + 1]);
+    PlatformFileFilter f;
+    f.description = platform_latin1_to_utf8(entries[i]);
+    std::string patterns = platform_latin1_to_utf8(entries[i + 1]);
     size_t start = 0;
     for (;;) {
       size_t end = patterns.find(';', start);
@@ -46,26 +46,26 @@ std::vector<OsFileFilter> file_request_filters(const TvString& filter) {
 }
 
 TvString file_request(double open, const TvString& filter) {
-  if (os_file_dialog_helper().empty()) {
+  if (platform_file_dialog_helper().empty()) {
     log_line("file_request: no desktop file dialog (zenity or kdialog) installed");
     return TvString("NO_FILE");
   }
-  std::vector<OsFileFilter> filters = file_request_filters(filter);
+  std::vector<PlatformFileFilter> filters = file_request_filters(filter);
   std::string start_dir;
-  bool have_dir = os_get_current_dir(start_dir);
+  bool have_dir = platform_get_current_dir(start_dir);
 
   if (window_step_aside) window_step_aside(true);
   std::string chosen;
-  OsDialogResult r = os_file_dialog(open != 0, filters, start_dir, chosen);
-  if (have_dir) os_set_current_dir(start_dir.c_str());
+  PlatformDialogResult r = platform_file_dialog(open != 0, filters, start_dir, chosen);
+  if (have_dir) platform_set_current_dir(start_dir.c_str());
   if (window_step_aside) window_step_aside(false);
 
-  if (r != OsDialogResult::chosen || chosen.empty()) {
-    if (r == OsDialogResult::unavailable) log_line("file_request: the desktop file dialog did not start");
+  if (r != PlatformDialogResult::chosen || chosen.empty()) {
+    if (r == PlatformDialogResult::unavailable) log_line("file_request: the desktop file dialog did not start");
     return TvString("NO_FILE");
   }
   // a name Latin-1 cannot carry keeps the desktop's bytes, so it still opens
   std::string name;
-  if (!os_utf8_to_latin1(chosen, name)) name = chosen;
+  if (!platform_utf8_to_latin1(chosen, name)) name = chosen;
   return TvString(name.data(), uint32_t(name.size()));
 }

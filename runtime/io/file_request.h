@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 #include <vector>
-#include "runtime/platform/os_file_dialog.h"
+#include "runtime/platform/file_dialog.h"
 #include "runtime/values/tv_string.h"
 
 // open != 0: the open dialog, else the save dialog. The filter holds
@@ -13,7 +13,7 @@ TvString file_request(double open, const TvString& filter);
 
 // The (description, pattern) pairs of a filter text in UTF-8; the list ends
 // at the first empty entry.
-std::vector<OsFileFilter> file_request_filters(const TvString& filter);
+std::vector<PlatformFileFilter> file_request_filters(const TvString& filter);
 
 // Registration point for the program window while the desktop dialog runs:
 // file_request calls step_aside(true) before the dialog and step_aside(false)

@@ -1,13 +1,14 @@
 // filesystem.cpp - directory, file-test and environment operations over the
-// platform layer (runtime/platform/os_files.h, os_env.h).
+// platform layer (runtime/platform/dirs.h, env.h).
 #include "runtime/io/filesystem.h"
 
 #include <string>
 #include <vector>
 
 #include "runtime/io/file_stream.h"
-#include "runtime/platform/os_env.h"
-#include "runtime/platform/os_files.h"
+#include "runtime/platform/dirs.h"
+#include "runtime/platform/env.h"
+#include "runtime/platform/platform_files.h"
 #include "runtime/values/errors.h"
 
 namespace {
@@ -32,14 +33,14 @@ int compare_names(const TvString& a, const TvString& b) {
 
 TvString get_current_dir() {
   std::string dir;
-  if (!os_get_current_dir(dir)) return TvString();
+  if (!platform_get_current_dir(dir)) return TvString();
   if (dir.empty() || dir.back() != '/') dir += '/';
   return text_of(dir);
 }
 
 double set_current_dir(const TvString& path) {
   set_error(0);
-  if (!os_set_current_dir(path.c_str())) {
+  if (!platform_set_current_dir(path.c_str())) {
     set_error(ERR_NO_SUCH_FILE);
     return 0;
   }
@@ -47,13 +48,13 @@ double set_current_dir(const TvString& path) {
 }
 
 double list_directory(const TvString& filter, TvStringArray& destination) {
-  std::vector<OsDirEntry> entries;
-  if (!os_list_dir(".", entries)) {
+  std::vector<PlatformDirEntry> entries;
+  if (!platform_list_dir(".", entries)) {
     array_dim(destination, 0);
     return 0;
   }
   TvStringArray dirs, files;
-  for (const OsDirEntry& e : entries) {
+  for (const PlatformDirEntry& e : entries) {
     if (e.is_dir)
       array_push(dirs, text_of(e.name));
     else if (filter_match(e.name.c_str(), filter.c_str()))
@@ -103,11 +104,11 @@ int32_t file_exists(const TvString& name) {
   return 1;
 }
 
-int32_t is_directory(const TvString& name) { return os_is_directory(name.c_str()) ? 1 : 0; }
+int32_t is_directory(const TvString& name) { return platform_is_directory(name.c_str()) ? 1 : 0; }
 
-int32_t file_delete(const TvString& name) { return os_delete_file(name.c_str()) ? 1 : 0; }
+int32_t file_delete(const TvString& name) { return platform_file_delete(name.c_str()) ? 1 : 0; }
 
-int32_t make_dir(const TvString& name) { return os_make_dir(name.c_str()) ? 1 : 0; }
+int32_t make_dir(const TvString& name) { return platform_make_dir(name.c_str()) ? 1 : 0; }
 
 void path_to_slashes(TvString& text) {
   for (uint32_t i = 0; i < text.length; ++i)
@@ -117,21 +118,21 @@ void path_to_slashes(TvString& text) {
 TvString get_env(const TvString& name) {
   if (name.empty()) {
     TvString all;
-    for (const std::string& entry : os_environment()) {
+    for (const std::string& entry : platform_environment()) {
       string_append_bytes(all, entry.data(), uint32_t(entry.size()));
       string_append_char(all, '\n');
     }
     return all;
   }
   std::string value;
-  os_get_env(name.c_str(), value);
+  platform_get_env(name.c_str(), value);
   return text_of(value);
 }
 
 void put_env(const TvString& name, const TvString& value) {
   if (name.empty()) return;
   if (value.empty())
-    os_unset_env(name.c_str());
+    platform_unset_env(name.c_str());
   else
-    os_set_env(name.c_str(), value.c_str());
+    platform_set_env(name.c_str(), value.c_str());
 }

@@ -1,13 +1,13 @@
-// platform_info.cpp - platform_info and its keys, over runtime/platform/os_info.h.
+// platform_info.cpp - platform_info and its keys, over runtime/platform/machine_info.h.
 #include "runtime/io/platform_info.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/platform/os_gl.h"
-#include "runtime/platform/os_info.h"
+#include "runtime/platform/gl_entry.h"
+#include "runtime/platform/machine_info.h"
 
-bool (*platform_gl_entry_point)(const char* name) = os_gl_entry_point;
+bool (*gl_entry_point_test)(const char* name) = platform_gl_entry_point;
 TvString command_line;
 
 TvString build_stamp() { return TvString(__DATE__ "-" __TIME__); }
@@ -79,17 +79,17 @@ TvString platform_info(const TvString& key) {
   if (k.compare(0, 6, "GLEXT:") == 0) {
     // the entry-point name keeps the case in which it was passed
     std::string name(key.c_str() + 6, key.length - 6);
-    bool found = !name.empty() && platform_gl_entry_point && platform_gl_entry_point(name.c_str());
+    bool found = !name.empty() && gl_entry_point_test && gl_entry_point_test(name.c_str());
     return TvString(found ? "1" : "0");
   }
   if (k == "ID") {
     uint32_t serial;
-    if (!os_machine_serial(serial)) serial = kFallbackSerial;
+    if (!platform_machine_serial(serial)) serial = kFallbackSerial;
     return machine_id_text(serial);
   }
   if (k == "DEVICE") return TvString("DESKTOP");
   if (k == "TIME") {
-    OsLocalTime t = os_local_time();
+    PlatformLocalTime t = platform_local_time();
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
                   t.minute, t.second);
@@ -97,15 +97,15 @@ TvString platform_info(const TvString& key) {
   }
   if (k == "BATTERY") {
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%d", os_battery_percent());
+    std::snprintf(buf, sizeof buf, "%d", platform_battery_percent());
     return TvString(buf);
   }
   if (k == "COMPILED") return build_stamp();
   if (k == "HOSTID") return host_id();
-  if (k == "LOCALE") return locale_code(os_user_language());
+  if (k == "LOCALE") return locale_code(platform_user_language());
   if (k == "DOCUMENTS") {
     std::string dir;
-    if (!os_documents_dir(dir)) return TvString("NO_DATA");
+    if (!platform_documents_dir(dir)) return TvString("NO_DATA");
     return text_of(dir);
   }
   return TvString("NO_DATA");

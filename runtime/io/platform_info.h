@@ -19,7 +19,7 @@ TvString locale_code(const std::string& language);
 TvString machine_id_text(uint32_t serial);
 
 // The test behind "GLEXT:"; the window code may put its own in place.
-extern bool (*platform_gl_entry_point)(const char* name);
+extern bool (*gl_entry_point_test)(const char* name);
 
 // Build date and time joined by "-", e.g. "Jun 22 2010-19:53:59".
 TvString build_stamp();

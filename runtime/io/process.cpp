@@ -1,10 +1,10 @@
-// process.cpp - run_process and shell_execute over runtime/platform/os_process.h.
+// process.cpp - run_process and shell_execute over runtime/platform/child_process.h.
 #include "runtime/io/process.h"
 
+#include "runtime/platform/child_process.h"
 #include "runtime/platform/log.h"
-#include "runtime/platform/os_files.h"
-#include "runtime/platform/os_process.h"
-#include "runtime/platform/os_text.h"
+#include "runtime/platform/platform_files.h"
+#include "runtime/platform/utf8_text.h"
 #include "runtime/values/errors.h"
 
 namespace {
@@ -68,7 +68,7 @@ int32_t run_process(const TvString& command_line, int32_t wait, int32_t show, do
   std::vector<std::string> args = split_command_line(command_line.c_str());
   if (args.empty()) return 0;
   int code = 0;
-  if (!os_run(args, wait != 0, &code)) return 0;
+  if (!platform_run(args, wait != 0, &code)) return 0;
   if (wait) exit_code = code;
   return 1;
 }
@@ -78,8 +78,8 @@ void shell_execute(const TvString& name) {
   std::string target(name.c_str(), name.length);
   // a file that exists is handed over byte for byte; anything else (a web
   // address, a name typed by the user) is text and goes to the desktop as UTF-8
-  if (!os_path_exists(target.c_str())) target = os_latin1_to_utf8(target);
-  if (!os_run({"xdg-open", target}, false, nullptr)) {
+  if (!platform_file_exists(target.c_str())) target = platform_latin1_to_utf8(target);
+  if (!platform_run({"xdg-open", target}, false, nullptr)) {
     std::string line = "shell_execute: no desktop opener (xdg-open) for " + std::string(name.c_str());
     log_line(line.c_str());
   }

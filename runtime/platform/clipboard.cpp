@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-#include "runtime/platform/os_text.h"
+#include "runtime/platform/utf8_text.h"
 #include "runtime/platform/window_sdl.h"
 
 std::string platform_utf8_to_latin1_lossy(const std::string& utf8) {
@@ -50,6 +50,6 @@ std::string platform_clipboard_get() {
 bool platform_clipboard_set(const std::string& latin1) {
   if (!platform_video_start(nullptr)) return false;
   // the desktop's text ends at the first NUL
-  std::string utf8 = os_latin1_to_utf8(latin1.substr(0, latin1.find('\0')));
+  std::string utf8 = platform_latin1_to_utf8(latin1.substr(0, latin1.find('\0')));
   return SDL_SetClipboardText(utf8.c_str()) == 0;
 }

@@ -32,8 +32,10 @@ int64_t platform_file_size(PlatformFile f);
 bool platform_file_sync(PlatformFile f);
 void platform_file_close(PlatformFile f);
 
+// Removes a file (never a directory).
 bool platform_file_delete(const char* path);
 bool platform_file_rename(const char* from, const char* to);
+// Anything at that path: file, folder or other.
 bool platform_file_exists(const char* path);
 bool platform_dir_sync(const char* dir);
 

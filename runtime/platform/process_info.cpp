@@ -68,8 +68,6 @@ void platform_debug_write(const char* text) {
   std::fflush(stderr);
 }
 
-bool platform_set_current_dir(const char* path) { return path && *path && chdir(path) == 0; }
-
 uint64_t platform_monotonic_ms() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);

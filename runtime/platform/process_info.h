@@ -1,7 +1,7 @@
 // process_info.h - what the frame needs to know about its own process:
 // the program file, the command line as the desktop shows it, debugger
-// presence and the debugger text channel, the current directory, a
-// monotonic millisecond clock and loading of shared modules.
+// presence and the debugger text channel, a monotonic millisecond clock and
+// loading of shared modules.
 //
 // Everything here stands in for the desktop's process services; the rest of
 // the runtime reaches the operating system only through runtime/platform/.
@@ -26,9 +26,6 @@ bool platform_debugger_attached();
 int32_t parse_tracer_pid(const char* status_text);
 // Hands one text to the debugger's channel (standard error here).
 void platform_debug_write(const char* text);
-
-// Changes the process's current directory; false on failure.
-bool platform_set_current_dir(const char* path);
 
 // Milliseconds from a monotonic clock (unrelated to wall-clock time).
 uint64_t platform_monotonic_ms();

@@ -7,7 +7,7 @@
 #include "runtime/frame/entry.h"
 #include "runtime/frame/settings.h"
 #include "runtime/io/platform_info.h"
-#include "runtime/platform/os_info.h"
+#include "runtime/platform/machine_info.h"
 
 using namespace platform_test;
 
@@ -50,10 +50,10 @@ TEST(PlatformInfo, MachineIdForm) {
   EXPECT_STREQ(machine_id_text(0x5A3C96E1u ^ 0x04030201u).c_str(), "01020304");
 
   uint32_t serial = 0;
-  EXPECT_TRUE(os_fold_machine_id("0123456789abcdef0011223344556677\n", serial));
+  EXPECT_TRUE(platform_fold_machine_id("0123456789abcdef0011223344556677\n", serial));
   EXPECT_EQ(serial, 0x01234567u ^ 0x89ABCDEFu ^ 0x00112233u ^ 0x44556677u);
-  EXPECT_FALSE(os_fold_machine_id("0123", serial));
-  EXPECT_FALSE(os_fold_machine_id("0123456789abcdef00112233445566zz", serial));
+  EXPECT_FALSE(platform_fold_machine_id("0123", serial));
+  EXPECT_FALSE(platform_fold_machine_id("0123456789abcdef00112233445566zz", serial));
 }
 
 TEST(PlatformInfo, GlEntryPointNeedsContextAndKeepsNameCase) {
@@ -61,8 +61,8 @@ TEST(PlatformInfo, GlEntryPointNeedsContextAndKeepsNameCase) {
   EXPECT_EQ(info("GLEXT:glDrawRangeElements"), "0");  // no OpenGL context here
 
   static std::string asked;
-  auto saved = platform_gl_entry_point;
-  platform_gl_entry_point = [](const char* name) {
+  auto saved = gl_entry_point_test;
+  gl_entry_point_test = [](const char* name) {
     asked = name;
     return std::string(name) == "glDrawRangeElements";
   };
@@ -72,9 +72,9 @@ TEST(PlatformInfo, GlEntryPointNeedsContextAndKeepsNameCase) {
   asked.clear();
   EXPECT_EQ(info("GLEXT:"), "0");
   EXPECT_EQ(asked, "");
-  platform_gl_entry_point = nullptr;
+  gl_entry_point_test = nullptr;
   EXPECT_EQ(info("GLEXT:glDrawRangeElements"), "0");
-  platform_gl_entry_point = saved;
+  gl_entry_point_test = saved;
 }
 
 TEST(Locale, CodeSteps) {
@@ -119,25 +119,25 @@ TEST(Locale, FromLocaleVariables) {
 
 TEST(Battery, SandboxedSupplyFolder) {
   ScratchDir dir;
-  EXPECT_EQ(os_battery_percent(dir.str().c_str()), 255);
-  EXPECT_EQ(os_battery_percent((dir / "missing").c_str()), 255);
+  EXPECT_EQ(platform_battery_percent(dir.str().c_str()), 255);
+  EXPECT_EQ(platform_battery_percent((dir / "missing").c_str()), 255);
 
   fs::create_directories(dir / "AC");
   write_file(dir / "AC/type", "Mains\n");
   write_file(dir / "AC/capacity", "100\n");
-  EXPECT_EQ(os_battery_percent(dir.str().c_str()), 255);
+  EXPECT_EQ(platform_battery_percent(dir.str().c_str()), 255);
 
   fs::create_directories(dir / "BAT0");
   write_file(dir / "BAT0/type", "Battery\n");
   write_file(dir / "BAT0/capacity", "garbage\n");
-  EXPECT_EQ(os_battery_percent(dir.str().c_str()), 255);
+  EXPECT_EQ(platform_battery_percent(dir.str().c_str()), 255);
 
   write_file(dir / "BAT0/capacity", "42\n");
-  EXPECT_EQ(os_battery_percent(dir.str().c_str()), 42);
+  EXPECT_EQ(platform_battery_percent(dir.str().c_str()), 42);
   fs::create_directories(dir / "BAT1");
   write_file(dir / "BAT1/type", "Battery\n");
   write_file(dir / "BAT1/capacity", "80\n");
-  EXPECT_EQ(os_battery_percent(dir.str().c_str()), 61);
+  EXPECT_EQ(platform_battery_percent(dir.str().c_str()), 61);
 }
 
 TEST(Documents, FromDesktopUserDirs) {

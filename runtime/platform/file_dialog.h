@@ -1,26 +1,26 @@
-// os_file_dialog.h - the desktop's own modal open and save dialogs, shown by
+// file_dialog.h - the desktop's own modal open and save dialogs, shown by
 // a helper program (zenity, or kdialog on a KDE desktop or when zenity is
 // missing). All texts here are UTF-8, as the desktop takes them.
 #pragma once
 #include <string>
 #include <vector>
 
-struct OsFileFilter {
+struct PlatformFileFilter {
   std::string description;
   std::vector<std::string> patterns;  // "*.txt", "*.*" for everything
 };
 
-enum class OsDialogResult { chosen, cancelled, unavailable };
+enum class PlatformDialogResult { chosen, cancelled, unavailable };
 
 // The helper program the dialog would use ("" when none is installed).
-std::string os_file_dialog_helper();
+std::string platform_file_dialog_helper();
 
 // Shows the dialog starting in `start_dir` with an empty file name.
 // `chosen` receives the chosen path.
-OsDialogResult os_file_dialog(bool open, const std::vector<OsFileFilter>& filters,
+PlatformDialogResult platform_file_dialog(bool open, const std::vector<PlatformFileFilter>& filters,
                               const std::string& start_dir, std::string& chosen);
 
 // A file pattern rewritten so the desktop matches it without regard to ASCII
 // case ("*.png" -> "*.[pP][nN][gG]"); "*.*" becomes "*", which is what it
 // means to the runtime.
-std::string os_dialog_pattern(const std::string& pattern);
+std::string platform_dialog_pattern(const std::string& pattern);

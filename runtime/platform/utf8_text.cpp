@@ -1,7 +1,7 @@
-// os_text.cpp - Latin-1 <-> UTF-8.
-#include "runtime/platform/os_text.h"
+// utf8_text.cpp - Latin-1 <-> UTF-8.
+#include "runtime/platform/utf8_text.h"
 
-std::string os_latin1_to_utf8(const std::string& latin1) {
+std::string platform_latin1_to_utf8(const std::string& latin1) {
   std::string out;
   out.reserve(latin1.size());
   for (unsigned char c : latin1) {
@@ -15,7 +15,7 @@ std::string os_latin1_to_utf8(const std::string& latin1) {
   return out;
 }
 
-bool os_utf8_to_latin1(const std::string& utf8, std::string& latin1) {
+bool platform_utf8_to_latin1(const std::string& utf8, std::string& latin1) {
   std::string out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size(); ++i) {

@@ -1,7 +1,7 @@
-// os_info.cpp - Linux sources of the facts in os_info.h: /etc/machine-id,
+// machine_info.cpp - Linux sources of the facts in machine_info.h: /etc/machine-id,
 // statvfs, /sys/class/power_supply, the locale variables and
 // $XDG_CONFIG_HOME/user-dirs.dirs.
-#include "runtime/platform/os_info.h"
+#include "runtime/platform/machine_info.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -40,7 +40,7 @@ int hex_value(char c) {
 
 }  // namespace
 
-bool os_fold_machine_id(const std::string& text, uint32_t& serial) {
+bool platform_fold_machine_id(const std::string& text, uint32_t& serial) {
   std::string id = trimmed(text);
   if (id.size() != 32) return false;
   uint32_t folded = 0;
@@ -57,10 +57,10 @@ bool os_fold_machine_id(const std::string& text, uint32_t& serial) {
   return true;
 }
 
-bool os_machine_serial(uint32_t& serial) {
+bool platform_machine_serial(uint32_t& serial) {
   std::string text;
   for (const char* p : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
-    if (read_small_file(p, text) && os_fold_machine_id(text, serial)) return true;
+    if (read_small_file(p, text) && platform_fold_machine_id(text, serial)) return true;
   }
   struct statvfs vfs;
   if (statvfs("/", &vfs) == 0 && vfs.f_fsid != 0) {
@@ -71,7 +71,7 @@ bool os_machine_serial(uint32_t& serial) {
   return false;
 }
 
-int os_battery_percent(const char* supply_dir) {
+int platform_battery_percent(const char* supply_dir) {
   DIR* d = opendir(supply_dir);
   if (!d) return 255;
   long total = 0;
@@ -94,7 +94,7 @@ int os_battery_percent(const char* supply_dir) {
   return int(total / count);
 }
 
-std::string os_user_language() {
+std::string platform_user_language() {
   const char* value = nullptr;
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* v = std::getenv(name);
@@ -135,7 +135,7 @@ bool parse_user_dir_value(const std::string& raw, const std::string& home, std::
 
 }  // namespace
 
-bool os_documents_dir(std::string& dir) {
+bool platform_documents_dir(std::string& dir) {
   const char* h = std::getenv("HOME");
   std::string home = h ? h : "";
   const char* cfg = std::getenv("XDG_CONFIG_HOME");
@@ -164,7 +164,7 @@ bool os_documents_dir(std::string& dir) {
   return true;
 }
 
-OsLocalTime os_local_time() {
+PlatformLocalTime platform_local_time() {
   std::time_t now = std::time(nullptr);
   struct tm t{};
   localtime_r(&now, &t);

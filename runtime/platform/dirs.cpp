@@ -1,5 +1,5 @@
-// os_files.cpp - POSIX file-system calls behind os_files.h.
-#include "runtime/platform/os_files.h"
+// dirs.cpp - POSIX file-system calls behind dirs.h.
+#include "runtime/platform/dirs.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-bool os_get_current_dir(std::string& out) {
+bool platform_get_current_dir(std::string& out) {
   std::vector<char> buf(1024);
   for (;;) {
     if (getcwd(buf.data(), buf.size())) {
@@ -22,17 +22,17 @@ bool os_get_current_dir(std::string& out) {
   }
 }
 
-bool os_set_current_dir(const char* path) {
+bool platform_set_current_dir(const char* path) {
   return path && *path && chdir(path) == 0;
 }
 
-bool os_list_dir(const char* dir, std::vector<OsDirEntry>& out) {
+bool platform_list_dir(const char* dir, std::vector<PlatformDirEntry>& out) {
   out.clear();
   DIR* d = opendir(dir);
   if (!d) return false;
   int fd = dirfd(d);
   while (struct dirent* e = readdir(d)) {
-    OsDirEntry entry;
+    PlatformDirEntry entry;
     entry.name = e->d_name;
     if (e->d_type == DT_DIR) {
       entry.is_dir = true;
@@ -46,20 +46,11 @@ bool os_list_dir(const char* dir, std::vector<OsDirEntry>& out) {
   return true;
 }
 
-bool os_is_directory(const char* path) {
+bool platform_is_directory(const char* path) {
   struct stat st;
   return path && *path && stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool os_path_exists(const char* path) {
-  struct stat st;
-  return path && *path && stat(path, &st) == 0;
-}
-
-bool os_delete_file(const char* path) {
-  return path && *path && unlink(path) == 0;
-}
-
-bool os_make_dir(const char* path) {
+bool platform_make_dir(const char* path) {
   return path && *path && mkdir(path, 0777) == 0;
 }

@@ -1,7 +1,7 @@
-// os_process.cpp - posix_spawn behind os_process.h. Children start with
+// child_process.cpp - posix_spawn behind child_process.h. Children start with
 // default signal handling and an empty signal mask whatever the runtime set
 // for itself.
-#include "runtime/platform/os_process.h"
+#include "runtime/platform/child_process.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -50,7 +50,7 @@ int wait_exit_code(pid_t pid) {
 bool spawn(const std::vector<std::string>& argv, int out_fd, pid_t& pid) {
   if (argv.empty() || argv[0].empty()) return false;
   std::string path;
-  if (!os_find_program(argv[0], path)) return false;
+  if (!platform_find_program(argv[0], path)) return false;
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -75,7 +75,7 @@ bool spawn(const std::vector<std::string>& argv, int out_fd, pid_t& pid) {
 
 }  // namespace
 
-bool os_find_program(const std::string& name, std::string& path) {
+bool platform_find_program(const std::string& name, std::string& path) {
   if (name.empty()) return false;
   if (name.find('/') != std::string::npos) {
     path = name;
@@ -96,7 +96,7 @@ bool os_find_program(const std::string& name, std::string& path) {
   return false;
 }
 
-bool os_run(const std::vector<std::string>& argv, bool wait, int* exit_code) {
+bool platform_run(const std::vector<std::string>& argv, bool wait, int* exit_code) {
   reap_finished();
   pid_t pid;
   if (!spawn(argv, -1, pid)) return false;
@@ -109,7 +109,7 @@ bool os_run(const std::vector<std::string>& argv, bool wait, int* exit_code) {
   return true;
 }
 
-bool os_run_capture(const std::vector<std::string>& argv, std::string& output, int& exit_code) {
+bool platform_run_capture(const std::vector<std::string>& argv, std::string& output, int& exit_code) {
   reap_finished();
   output.clear();
   int fds[2];

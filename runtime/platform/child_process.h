@@ -1,4 +1,4 @@
-// os_process.h - starting other programs directly (no shell in between):
+// child_process.h - starting other programs directly (no shell in between):
 // with or without waiting, and with their standard output captured.
 #pragma once
 #include <string>
@@ -6,14 +6,14 @@
 
 // The program `name` as it would be started: a name holding "/" is taken as
 // it stands, a bare name is looked up in PATH. False if nothing executable.
-bool os_find_program(const std::string& name, std::string& path);
+bool platform_find_program(const std::string& name, std::string& path);
 
-// Starts argv[0] (looked up like os_find_program) with these arguments.
+// Starts argv[0] (looked up like platform_find_program) with these arguments.
 // With `wait` it blocks until the program ends and stores its exit code
 // (128 + signal number when a signal ended it). False if it cannot start.
 // Programs not waited for are reaped later, so they never linger as zombies.
-bool os_run(const std::vector<std::string>& argv, bool wait, int* exit_code);
+bool platform_run(const std::vector<std::string>& argv, bool wait, int* exit_code);
 
 // Starts the program, collects everything it writes to standard output and
 // waits for it. False if it cannot start.
-bool os_run_capture(const std::vector<std::string>& argv, std::string& output, int& exit_code);
+bool platform_run_capture(const std::vector<std::string>& argv, std::string& output, int& exit_code);
