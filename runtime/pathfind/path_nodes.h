@@ -2,15 +2,20 @@
 // node pool (NodeFactory), the closed set (NodeHashTable) and the fixed ring
 // buffer (FixedDeque) that holds the open list.
 //
-// Every cell has at most one node at a time, so the pool holds one node
-// slot per cell and a cell's node is found at its cell number x + width * y.
-// The closed set then needs only one bit per cell, which stays in cache on
-// large maps where a table of pointers would not.
+// A search on a large map reaches most of its cells, so what it reads per
+// neighbour must be as small as a plain array per cell: the pool keeps each
+// cell's best cost so far in a float array and the node's place in another,
+// and hands out the nodes themselves one after the other, so they are
+// written in sequence. The closed set is one bit per cell.
 #pragma once
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+
+#include "runtime/platform/large_blocks.h"
 
 struct Node {
   Node* parent;
@@ -21,50 +26,63 @@ struct Node {
   // insertion number of the node's current open-list entry; older entries
   // of the same node are stale and skipped
   uint32_t order;
-  uint16_t generation;  // equals the pool's generation while handed out
-  uint8_t open;         // in the open list
 };
 
-namespace pathfind_detail {
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-}  // namespace pathfind_detail
+// The search's arrays grow with the map and are dropped after one call.
+template <typename T>
+using LargeArray = std::unique_ptr<T, PlatformLargeDeleter>;
+template <typename T>
+LargeArray<T> large_array(int64_t count) {
+  size_t bytes = sizeof(T) * size_t(count > 0 ? count : 1);
+  return LargeArray<T>(static_cast<T*>(platform_alloc_large(bytes)), PlatformLargeDeleter{bytes});
+}
 
-// Hands out nodes, one slot per cell. The block comes zeroed from the
-// system and its pages are touched only as nodes are used, so a large map
-// that needs few nodes stays cheap. A node is out while its generation
-// matches the pool's, so giving every node back is one increment.
+// Hands out nodes from its block in order, at most one per cell. A node's g
+// goes through set_g, which also keeps the cell's copy that g_at reads.
 class NodeFactory {
  public:
   bool init(int32_t width, int32_t height);
-  // The node of cell (x, y), set up as not in any list; null when that
-  // cell's node is already out.
+  // The next node of the block, for cell (x, y), with g = 0; null when that
+  // cell already has a node or the block is used up.
   Node* new_node(int32_t x, int32_t y) {
     int64_t cell = int64_t(x) + int64_t(width_) * y;
-    Node* n = block_.get() + cell;
-    if (n->generation == generation_) return nullptr;
-    n->generation = generation_;
+    if (index_.get()[cell] != 0 || used_ >= count_) return nullptr;
+    Node* n = block_.get() + used_;
     n->x = x;
     n->y = y;
-    n->open = 0;
     ++used_;
+    index_.get()[cell] = uint32_t(used_);
+    set_g(n, 0.0f);
     return n;
   }
   // The node of cell number `cell` when it is out, else null.
   Node* node_at(int64_t cell) const {
-    Node* n = block_.get() + cell;
-    return n->generation == generation_ ? n : nullptr;
+    uint32_t i = index_.get()[cell];
+    return i ? block_.get() + (i - 1) : nullptr;
   }
-  const Node* slot(int64_t cell) const { return block_.get() + cell; }
+  // The g of the node of cell number `cell`, or infinity when it has none.
+  float g_at(int64_t cell) const {
+    uint32_t bits = g_bits_.get()[cell];
+    if (bits == 0) return INFINITY;
+    float g;
+    std::memcpy(&g, &bits, sizeof g);
+    return g;
+  }
+  void set_g(Node* n, float g) {
+    n->g = g;
+    // g is never negative; 0 is kept as -0 so that a zero word means no node
+    float stored = g == 0.0f ? -0.0f : g;
+    std::memcpy(g_bits_.get() + int64_t(n->x) + int64_t(width_) * n->y, &stored, sizeof stored);
+  }
   void release_all();  // every node back to the pool
   int64_t count() const { return count_; }
   int64_t used() const { return used_; }
   int32_t width() const { return width_; }
 
  private:
-  std::unique_ptr<Node, pathfind_detail::FreeDeleter> block_;
-  uint16_t generation_ = 1;
+  LargeArray<Node> block_;
+  LargeArray<uint32_t> index_;   // per cell: 1 + the node's place in the block, 0 for none
+  LargeArray<uint32_t> g_bits_;  // per cell: the bits of the node's g, 0 for none
   int32_t width_ = 0;
   int64_t count_ = 0;
   int64_t used_ = 0;
@@ -83,6 +101,7 @@ class NodeHashTable {
     if (position) *position = p;
     return (bits_.get()[p >> 6] >> (p & 63)) & 1 ? pool_->node_at(p) : nullptr;
   }
+  bool contains(int64_t position) const { return (bits_.get()[position >> 6] >> (position & 63)) & 1; }
   void erase(int64_t position) {
     uint64_t& word = bits_.get()[position >> 6];
     uint64_t bit = uint64_t(1) << (position & 63);
@@ -100,7 +119,7 @@ class NodeHashTable {
   int64_t size() const { return size_; }
 
  private:
-  std::unique_ptr<uint64_t, pathfind_detail::FreeDeleter> bits_;
+  LargeArray<uint64_t> bits_;
   const NodeFactory* pool_ = nullptr;
   int64_t words_ = 0;
   int64_t size_ = 0;
@@ -112,7 +131,7 @@ template <typename T>
 class FixedDeque {
  public:
   bool init(int64_t capacity) {
-    slots_.reset(static_cast<T*>(std::malloc(sizeof(T) * size_t(capacity > 0 ? capacity : 1))));
+    slots_ = large_array<T>(capacity);
     capacity_ = slots_ ? capacity : 0;
     clear();
     return slots_ != nullptr;
@@ -166,7 +185,7 @@ class FixedDeque {
  private:
   int64_t wrap(int64_t i) const { return i >= capacity_ ? i - capacity_ : i; }
 
-  std::unique_ptr<T, pathfind_detail::FreeDeleter> slots_;
+  LargeArray<T> slots_;
   int64_t capacity_ = 0;
   int64_t head_ = 0;
   int64_t tail_ = 0;

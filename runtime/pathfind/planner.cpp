@@ -46,17 +46,17 @@ bool Planner::initialize(const TvNumberArray& costs, const PlannerRequest& reque
     if (!(c <= double(FLT_MAX)) || std::isinf(c)) return false;
     if (c > m) m = c;
   }
-  costs_.reset(new (std::nothrow) float[size_t(cells)]);
+  costs_ = large_array<float>(cells);
   if (!costs_) return false;
   float fm = float(m);
   for (int64_t i = 0; i < cells; ++i) {
     double c = in[i];
     if (c <= 0) {
-      costs_[i] = -1.0f;
+      costs_.get()[i] = -1.0f;
     } else {
       // fm is 0 only when every cost is below the 32-bit range
       float ratio = fm > 0 ? float(c) / fm : float(c / m);
-      costs_[i] = ratio + 1.0f;
+      costs_.get()[i] = ratio + 1.0f;
     }
   }
 
@@ -66,7 +66,7 @@ bool Planner::initialize(const TvNumberArray& costs, const PlannerRequest& reque
   if (request_.pool_size <= 0) request_.pool_size = cells;
   // every cell at most once, plus room for the entries of improved nodes
   if (request_.open_capacity < cells) request_.open_capacity = cells;
-  open_keys_.reset(static_cast<OpenKey*>(std::malloc(sizeof(OpenKey) * size_t(request_.open_capacity))));
+  open_keys_ = large_array<OpenKey>(request_.open_capacity);
   if (!open_keys_ || !pool_.init(width, height) || !open_.init(request_.open_capacity) ||
       !closed_.create(&pool_, request_.closed_size))
     return false;
@@ -115,7 +115,6 @@ void Planner::open_insert(Node* node) {
   if (next_order_ >= order_limit_) rebuild_open(true);
   if (open_.size() >= open_.capacity()) rebuild_open(false);
   node->order = next_order_++;
-  node->open = 1;
   open_.push_back(node);
   sift_up(open_.size() - 1, open_key(node->f, node->order), node);
 }
@@ -129,10 +128,7 @@ Node* Planner::open_pop() {
     OpenKey last_key = open_keys_.get()[last_slot];
     open_.pop_back();
     if (!open_.empty()) sift_down(0, last_key, last);
-    if (live) {
-      top->open = 0;
-      return top;
-    }
+    if (live) return top;
   }
   return nullptr;
 }
@@ -171,7 +167,6 @@ void AStarPlanner::reset() {
   Node* start = pool_.new_node(request_.start_x, request_.start_y);
   if (!start) return;
   start->parent = nullptr;
-  start->g = 0;
   start->f = 0;
   open_insert(start);
 }
@@ -194,54 +189,25 @@ bool AStarPlanner::search() {
       finished_ = true;
       return true;
     }
-    // read the four neighbours' costs and touch their nodes up front, so the
-    // memory accesses overlap instead of waiting on each other
-    float step_cost[4];
     for (int k = 0; k < 4; ++k) {
       int32_t nx = current->x + step_x[k];
       int32_t ny = current->y + step_y[k];
-      if (nx < 0 || ny < 0 || nx >= width || ny >= height) {
-        step_cost[k] = -1.0f;
-        continue;
-      }
+      if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
       int64_t cell = int64_t(nx) + int64_t(width) * ny;
-      step_cost[k] = costs[cell];
-      __builtin_prefetch(pool_.slot(cell));
-    }
-    for (int k = 0; k < 4; ++k) {
-      float c = step_cost[k];
+      float c = costs[cell];
       if (c == -1.0f) continue;
-      int32_t nx = current->x + step_x[k];
-      int32_t ny = current->y + step_y[k];
       float g = current->g + c;
+      // a node already there, open or closed, changes only when g improves
+      if (!(pool_.g_at(cell) > g)) continue;
       float h = float(std::abs(goal_x - nx) + std::abs(goal_y - ny));
       float f = g + weight * (h - g);
-
-      int64_t position;
-      Node* n = closed_.find(nx, ny, &position);
-      if (n) {
-        if (n->g > g) {
-          closed_.erase(position);
-          n->parent = current;
-          n->g = g;
-          n->f = f;
-          open_insert(n);
-        }
+      Node* n = pool_.node_at(cell);
+      if (n)
+        closed_.erase(cell);  // no-op unless closed
+      else if (!(n = pool_.new_node(nx, ny)))
         continue;
-      }
-      n = pool_.node_at(position);
-      if (n) {  // out of the pool and not closed: in the open list
-        if (n->g > g) {
-          n->parent = current;
-          n->g = g;
-          n->f = f;
-          open_insert(n);
-        }
-        continue;
-      }
-      n = pool_.new_node(nx, ny);
       n->parent = current;
-      n->g = g;
+      pool_.set_g(n, g);
       n->f = f;
       open_insert(n);
     }

@@ -49,7 +49,7 @@ class Planner {
   bool initialize(const TvNumberArray& costs, const PlannerRequest& request);
   Node* result() const { return result_; }
   int64_t search_count() const { return search_count_; }
-  float cost_at(int32_t x, int32_t y) const { return costs_[int64_t(x) + int64_t(request_.width) * y]; }
+  float cost_at(int32_t x, int32_t y) const { return costs_.get()[int64_t(x) + int64_t(request_.width) * y]; }
 
  protected:
   void open_insert(Node* node);  // also for a node already open: new g/f
@@ -58,7 +58,7 @@ class Planner {
   bool finished_ = false;
   NodeFactory pool_;
   PlannerRequest request_;
-  std::unique_ptr<float[]> costs_;
+  LargeArray<float> costs_;
   int64_t search_count_ = 0;
   FixedDeque<Node*> open_;
   NodeHashTable closed_;
@@ -79,7 +79,7 @@ class Planner {
     std::memcpy(&bits, &f, sizeof bits);
     return (OpenKey(bits) << 32) | order;
   }
-  std::unique_ptr<OpenKey, pathfind_detail::FreeDeleter> open_keys_;
+  LargeArray<OpenKey> open_keys_;
 
   void sift_up(int64_t slot, OpenKey key, Node* node);
   void sift_down(int64_t slot, OpenKey key, Node* node);
@@ -87,10 +87,9 @@ class Planner {
     open_.at(slot) = node;
     open_keys_.get()[slot] = key;
   }
-  bool is_live(int64_t slot) {
-    Node* n = open_.at(slot);
-    return n->open && n->order == uint32_t(open_keys_.get()[slot]);
-  }
+  // An entry is live while its node was not inserted again since: a popped
+  // node's number leaves the list with it, so a closed node has none.
+  bool is_live(int64_t slot) { return open_.at(slot)->order == uint32_t(open_keys_.get()[slot]); }
   // Drops stale entries and restores the heap; with `renumber` the live
   // entries also get fresh insertion numbers 0, 1, ... in their old order.
   void rebuild_open(bool renumber);

@@ -290,3 +290,26 @@ TEST(PathContainers, ClosedSetAndPool) {
   EXPECT_EQ(pool.node_at(7), nullptr);
   EXPECT_EQ(pool.new_node(3, 1), a);
 }
+
+// A winding map of two-cell corridors, large enough that the search's arrays
+// are mapped blocks rather than small allocations, with random costs so the
+// search still chooses between ways.
+TEST(FindPath, LargeWindingMapMatchesTheReference) {
+  const int32_t w = 400, h = 401;
+  std::mt19937 rng(400);
+  TvNumberArray m;
+  array_dim(m, w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      bool wall_row = y % 3 == 2;
+      bool gap = (y / 3) % 2 ? x == 0 : x == w - 1;
+      m(x, y) = wall_row && !gap ? 0.0 : double(1 + rng() % 9);
+    }
+  LiteralResult expected = literal_find_path(m, 0.5, 0, 0, w - 1, h - 1);
+  ASSERT_GT(expected.points.size(), size_t(w) * (h / 3));
+  for (int pass = 0; pass < 2; ++pass) {  // the second call gets fresh blocks
+    TvIntArray path;
+    ASSERT_EQ(size_t(find_path(m, path, 0.5, 0, 0, w - 1, h - 1)), expected.points.size());
+    ASSERT_EQ(points_of(path), expected.points);
+  }
+}
