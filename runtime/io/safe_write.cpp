@@ -12,6 +12,11 @@ bool fault(SafeWriteStep step) {
   return true;
 }
 
+void fail(SafeWrite& w, bool injected) {
+  w.failed = true;
+  if (w.error.empty()) w.error = injected ? "the write was made to fail" : platform_last_error_text();
+}
+
 constexpr size_t kFlushAt = 1 << 16;
 
 std::string folder_of(const std::string& path) {
@@ -23,9 +28,10 @@ std::string folder_of(const std::string& path) {
 
 void flush_buffer(SafeWrite& w) {
   if (w.failed || w.buffer.empty()) return;
-  if (fault(SafeWriteStep::write) ||
-      !platform_file_write_at(w.file, w.written, w.buffer.data(), int64_t(w.buffer.size()))) {
-    w.failed = true;
+  if (fault(SafeWriteStep::write)) {
+    fail(w, true);
+  } else if (!platform_file_write_at(w.file, w.written, w.buffer.data(), int64_t(w.buffer.size()))) {
+    fail(w, false);
   } else {
     w.written += int64_t(w.buffer.size());
   }
@@ -39,18 +45,20 @@ bool safe_write_begin(SafeWrite& w, const char* path) {
   w = SafeWrite{};
   if (!path || !*path) {
     w.failed = true;
+    w.error = "no file name";
     return false;
   }
   w.target = platform_link_target(path);
   if (fault(SafeWriteStep::create)) {
-    w.failed = true;
+    fail(w, true);
     return false;
   }
   w.file = platform_file_create_beside(w.target.c_str(), w.temp_path);
   if (w.file == kNoPlatformFile) {
-    w.failed = true;
+    fail(w, false);
     return false;
   }
+  platform_remove_dead_temps(w.target.c_str());
   PlatformFileMode mode;
   if (platform_file_mode(w.target.c_str(), mode)) platform_file_set_mode(w.file, mode);
   return true;
@@ -73,6 +81,7 @@ void safe_write_abort(SafeWrite& w) {
   w.temp_path.clear();
   w.buffer.clear();
   w.failed = true;
+  if (w.error.empty()) w.error = "abandoned";
 }
 
 bool safe_write_commit(SafeWrite& w) {
@@ -81,18 +90,22 @@ bool safe_write_commit(SafeWrite& w) {
     return false;
   }
   flush_buffer(w);
-  if (!w.failed && (fault(SafeWriteStep::sync) || !platform_file_sync(w.file))) w.failed = true;
+  if (!w.failed && fault(SafeWriteStep::sync)) fail(w, true);
+  if (!w.failed && !platform_file_sync(w.file)) fail(w, false);
+  if (w.failed) {
+    safe_write_abort(w);
+    return false;
+  }
+  // the temporary file stays open (and locked) up to its rename, so no
+  // other write-back takes it for a dead one's
+  if (fault(SafeWriteStep::rename)) fail(w, true);
+  if (!w.failed && !platform_file_rename(w.temp_path.c_str(), w.target.c_str())) fail(w, false);
   if (w.failed) {
     safe_write_abort(w);
     return false;
   }
   platform_file_close(w.file);
   w.file = kNoPlatformFile;
-  if (fault(SafeWriteStep::rename) ||
-      !platform_file_rename(w.temp_path.c_str(), w.target.c_str())) {
-    safe_write_abort(w);
-    return false;
-  }
   w.temp_path.clear();
   // the rename is only durable once the folder entry is on disk
   platform_dir_sync(folder_of(w.target).c_str());

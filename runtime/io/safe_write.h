@@ -7,6 +7,9 @@
 // is untouched; after it the new file is complete. A symbolic link is kept:
 // the file it points at is the one replaced.
 //
+// Each write-back first deletes the temporary files that earlier write-backs
+// of the same file left behind when their process died before the rename.
+//
 // Use either the one-call form or begin / append... / commit (the latter
 // buffers, so many small appends cost no system call each).
 #pragma once
@@ -23,6 +26,7 @@ struct SafeWrite {
   int64_t written = 0;
   std::string buffer;
   bool failed = false;
+  std::string error;      // why it failed, in words; empty while all is well
 };
 
 bool safe_write_begin(SafeWrite& w, const char* path);

@@ -8,7 +8,11 @@
 #include <cstring>
 #include <ctime>
 
+#include <cctype>
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +48,24 @@ PlatformFile platform_file_create_exclusive(const char* path) {
   return fd < 0 ? kNoPlatformFile : fd;
 }
 
+namespace {
+constexpr const char* kTempMark = ".tmp";
+constexpr size_t kTempTagLength = 8;
+
+// Whether `name` is `base` followed by a temporary file's mark and tag.
+bool is_temp_of(const std::string& name, const std::string& base) {
+  size_t mark = std::strlen(kTempMark);
+  if (name.size() != base.size() + mark + kTempTagLength) return false;
+  if (name.compare(0, base.size(), base) != 0) return false;
+  if (name.compare(base.size(), mark, kTempMark) != 0) return false;
+  for (size_t i = base.size() + mark; i < name.size(); ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+}  // namespace
+
+// The temporary file stays locked while it is open, so a sweep of dead
+// write-backs' files (platform_remove_dead_temps) can tell it is in use.
 PlatformFile platform_file_create_beside(const char* target, std::string& temp_path) {
   static unsigned counter = 0;
   std::string base = target ? target : "";
@@ -51,16 +73,73 @@ PlatformFile platform_file_create_beside(const char* target, std::string& temp_p
     unsigned tag = unsigned(::getpid()) * 2654435761u ^ unsigned(std::time(nullptr)) ^
                    (++counter * 40503u) ^ unsigned(attempt);
     char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".tmp%08x", tag);
+    std::snprintf(suffix, sizeof suffix, "%s%08x", kTempMark, tag);
     std::string candidate = base + suffix;
     int fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      temp_path = candidate;
-      return fd;
+    if (fd < 0) {
+      if (errno != EEXIST) return kNoPlatformFile;
+      continue;
     }
-    if (errno != EEXIST) return kNoPlatformFile;
+    struct stat st;
+    // a sweep may have taken it between the create and the lock
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+      ::close(fd);
+      continue;
+    }
+    temp_path = candidate;
+    return fd;
   }
   return kNoPlatformFile;
+}
+
+int platform_remove_dead_temps(const char* target) {
+  std::string path = target ? target : "";
+  size_t slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return 0;
+  int removed = 0;
+  while (struct dirent* e = ::readdir(d)) {
+    std::string name = e->d_name;
+    if (!is_temp_of(name, base)) continue;
+    std::string full = dir + "/" + name;
+    int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    // a running write-back holds the lock; the lock of a dead one went with it
+    struct stat held, now;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+        ::lstat(full.c_str(), &now) == 0 && held.st_ino == now.st_ino && held.st_dev == now.st_dev &&
+        ::unlink(full.c_str()) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  ::closedir(d);
+  return removed;
+}
+
+bool platform_file_lock(PlatformFile f, int timeout_ms) {
+  if (f < 0) return false;
+  for (int waited = 0;; waited += 10) {
+    if (::flock(f, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (waited >= timeout_ms) {
+      errno = EWOULDBLOCK;
+      return false;
+    }
+    ::usleep(10000);
+  }
+}
+
+void platform_file_unlock(PlatformFile f) {
+  if (f >= 0) ::flock(f, LOCK_UN);
+}
+
+bool platform_dir_writable(const char* dir) { return dir && *dir && ::access(dir, W_OK | X_OK) == 0; }
+
+std::string platform_last_error_text() {
+  if (errno == EWOULDBLOCK) return "the file is locked by another program";
+  return std::strerror(errno);
 }
 
 int64_t platform_file_read_at(PlatformFile f, int64_t offset, void* dst, int64_t n) {

@@ -20,8 +20,20 @@ PlatformFile platform_file_open_append(const char* path);
 // Creates a file that must not exist yet (no symlink is followed), mode 0600.
 PlatformFile platform_file_create_exclusive(const char* path);
 // Creates a new file with a unique name next to `target` (mode 0666 less the
-// umask) and stores its path in `temp_path`.
+// umask) and stores its path in `temp_path`. The file is locked until closed.
 PlatformFile platform_file_create_beside(const char* target, std::string& temp_path);
+// Deletes the files platform_file_create_beside made for `target` that no
+// open handle holds any more (left by a process that died before its rename);
+// gives the number deleted.
+int platform_remove_dead_temps(const char* target);
+
+// An exclusive advisory lock on an open file, waiting up to timeout_ms; the
+// lock ends with platform_file_unlock, the handle's close or the process.
+bool platform_file_lock(PlatformFile f, int timeout_ms);
+void platform_file_unlock(PlatformFile f);
+bool platform_dir_writable(const char* dir);
+// Why the last failed file call failed, in words.
+std::string platform_last_error_text();
 
 // Bytes read (fewer at the end of the file), or -1 on an error.
 int64_t platform_file_read_at(PlatformFile f, int64_t offset, void* dst, int64_t n);

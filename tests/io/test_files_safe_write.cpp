@@ -2,6 +2,9 @@
 // permissions and links are kept, no temporary file is left behind.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -102,4 +105,52 @@ TEST(SafeWrite, RefusesToReplaceAFolder) {
   EXPECT_FALSE(safe_write_file(sub.c_str(), "x", 1));
   EXPECT_TRUE(fs::is_directory(sub + "/inner"));
   EXPECT_EQ(iotest::count_entries(dir.path), 1u);
+}
+
+TEST(SafeWrite, FailureNamesItsReason) {
+  ScratchDir dir("sw");
+  SafeWrite w;
+  std::string missing = dir / "no/folder/x.ini";
+  EXPECT_FALSE(safe_write_begin(w, missing.c_str()));
+  EXPECT_EQ(w.error, "No such file or directory");
+  std::string path = dir / "x.ini";
+  safe_write_fail_at(SafeWriteStep::write);
+  ASSERT_TRUE(safe_write_begin(w, path.c_str()));
+  safe_write_append(w, "x");
+  EXPECT_FALSE(safe_write_commit(w));
+  EXPECT_FALSE(w.error.empty());
+}
+
+// A process killed between creating its temporary file and the rename
+// leaves the file; the next write-back of that file deletes it, but never
+// the temporary file of a write-back still running, nor other files.
+TEST(SafeWrite, DeadWriteBacksTemporaryFilesAreSwept) {
+  ScratchDir dir("sw");
+  std::string path = dir / "CODE.INI";
+  iotest::write_bytes(path, "old");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SafeWrite w;
+    safe_write_begin(w, path.c_str());
+    safe_write_append(w, std::string(100000, 'x').c_str());
+    _exit(0);  // dies before the rename, as a killed process would
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  iotest::write_bytes(dir / "CODE.INI.tmp0000abcd", "dead");
+  iotest::write_bytes(dir / "CODE.INI.tmpDEADBEEF", "dead");
+  iotest::write_bytes(dir / "CODE.INI.tmpnothex!", "keep");
+  iotest::write_bytes(dir / "OTHER.INI.tmp0000abcd", "keep");
+  ASSERT_EQ(iotest::count_entries(dir.path), 6u);
+
+  SafeWrite running;
+  ASSERT_TRUE(safe_write_begin(running, path.c_str()));
+  EXPECT_EQ(iotest::count_entries(dir.path), 4u);  // the three dead ones gone, its own added
+  ASSERT_TRUE(safe_write_file(path.c_str(), "new", 3));
+  EXPECT_TRUE(fs::exists(running.temp_path));      // still in use
+  safe_write_append(running, "newest");
+  ASSERT_TRUE(safe_write_commit(running));
+  EXPECT_EQ(iotest::read_bytes(path), "newest");
+  EXPECT_EQ(iotest::count_entries(dir.path), 3u);
 }
