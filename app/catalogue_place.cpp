@@ -38,6 +38,7 @@ TvString user_data_folder() {
 
 TvString choose_catalogue_place(const TvString& program_folder) {
   TvString folder = program_folder;
+  while (folder.length > 1 && folder.data[folder.length - 1] == '/') string_truncate(folder, folder.length - 1);
   if (folder.empty()) folder = ".";
   if (platform_dir_writable(folder.c_str())) {
     catalogue_path = folder + "/CODE.INI";

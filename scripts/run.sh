@@ -1,7 +1,37 @@
 #!/bin/sh
-# Sets everything up, then starts Snipvault on the shipped sample catalogue.
+# Builds Snipvault, installs it for this user and starts it.
+#
+# The program and its data files go into one per-user folder,
+# $XDG_DATA_HOME/snipvault (by default ~/.local/share/snipvault), and the
+# program runs from there, so its catalogue CODE.INI sits beside it. The
+# shipped sample catalogue is copied only when there is no CODE.INI yet: a
+# rebuild replaces the program, never the user's snippets, and deleting the
+# build folder loses nothing.
 set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${SNIPVAULT_BUILD:-$ROOT/build}
-"$ROOT/scripts/setup.sh"
-exec "$BUILD/snipvault" "$@"
+DATA_HOME=${XDG_DATA_HOME:-$HOME/.local/share}
+case "$DATA_HOME" in /*) ;; *) DATA_HOME=$HOME/.local/share ;; esac
+DEST=$DATA_HOME/snipvault
+
+# SNIPVAULT_SKIP_BUILD=1 installs what the build folder holds as it is
+[ "${SNIPVAULT_SKIP_BUILD:-0}" = 1 ] || "$ROOT/scripts/setup.sh"
+
+mkdir -p "$DEST" "$DATA_HOME/applications" "$DATA_HOME/icons/hicolor/scalable/apps"
+# a new program replaces the old one in one step, even while it runs
+cp "$BUILD/snipvault" "$DEST/.snipvault.new"
+mv -f "$DEST/.snipvault.new" "$DEST/snipvault"
+for f in "$ROOT"/data/*; do
+  name=$(basename "$f")
+  if [ "$name" = CODE.INI ]; then
+    [ -e "$DEST/CODE.INI" ] || cp "$f" "$DEST/CODE.INI"
+  else
+    cp "$f" "$DEST/$name"
+  fi
+done
+cp "$ROOT/desktop/snipvault.svg" "$DATA_HOME/icons/hicolor/scalable/apps/snipvault.svg"
+sed "s|^Exec=.*|Exec=\"$DEST/snipvault\"|; s|^Icon=.*|Icon=$DATA_HOME/icons/hicolor/scalable/apps/snipvault.svg|" \
+  "$ROOT/desktop/snipvault.desktop" > "$DATA_HOME/applications/snipvault.desktop"
+
+[ "${SNIPVAULT_NO_START:-0}" = 1 ] && exit 0
+exec "$DEST/snipvault" "$@"

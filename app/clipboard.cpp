@@ -1,0 +1,14 @@
+// clipboard.cpp - the clipboard pair over the platform layer.
+#include "app/clipboard.h"
+
+#include "runtime/platform/clipboard.h"
+
+TvString clipboard_get() {
+  std::string text = platform_clipboard_get();
+  return TvString(text.data(), uint32_t(text.size()));
+}
+
+double clipboard_set(const TvString& text) {
+  platform_clipboard_set(std::string(text.data, text.length));
+  return 0;
+}
