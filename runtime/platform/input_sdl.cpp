@@ -6,6 +6,8 @@
 
 #include <SDL2/SDL.h>
 
+#include "runtime/platform/window_sdl.h"
+
 namespace {
 
 constexpr int kMaxJoysticks = 16;  // more than the input device asks for
@@ -19,6 +21,10 @@ SDL_Joystick* joysticks[kMaxJoysticks] = {};
 int32_t joystick_total = 0;
 
 SDL_Window* as_window(void* w) { return static_cast<SDL_Window*>(w); }
+
+int32_t motion_rest_x = 0, motion_rest_y = 0;  // sub-pixel motion of an enlarged window
+
+int32_t floor_div(int32_t a, int32_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 bool ours(uint32_t id) { return window_id == 0 || id == 0 || id == window_id; }
 
@@ -152,10 +158,23 @@ void platform_input_event(const void* sdl_event) {
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) sink.focus(true);
       if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) sink.focus(false);
       return;
-    case SDL_MOUSEMOTION:
+    case SDL_MOUSEMOTION: {
       if (!ours(e.motion.windowID) || e.motion.which == SDL_TOUCH_MOUSEID) return;
-      if (sink.mouse_motion) sink.mouse_motion(e.motion.x, e.motion.y, e.motion.xrel, e.motion.yrel);
+      if (!sink.mouse_motion) return;
+      SDL_Window* w = SDL_GetWindowFromID(e.motion.windowID);
+      int32_t scale = platform_window_scale(w);
+      if (scale <= 1) {
+        sink.mouse_motion(e.motion.x, e.motion.y, e.motion.xrel, e.motion.yrel);
+        return;
+      }
+      int ww = 0, wh = 0;
+      SDL_GetWindowSize(w, &ww, &wh);
+      sink.mouse_motion(frame_position(e.motion.x, scale, ww / scale),
+                        frame_position(e.motion.y, scale, wh / scale),
+                        frame_motion(e.motion.xrel, scale, motion_rest_x),
+                        frame_motion(e.motion.yrel, scale, motion_rest_y));
       return;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       if (!ours(e.button.windowID) || e.button.which == SDL_TOUCH_MOUSEID) return;
@@ -213,9 +232,24 @@ bool platform_window_client_size(void* window, int32_t* w, int32_t* h) {
   int ww = 0, hh = 0;
   SDL_GetWindowSize(as_window(window), &ww, &hh);
   if (ww <= 0 || hh <= 0) return false;
-  *w = ww;
-  *h = hh;
+  int32_t scale = platform_window_scale(window);
+  *w = ww / scale;
+  *h = hh / scale;
   return true;
+}
+
+int32_t frame_position(int32_t window_pixels, int32_t scale, int32_t frame_size) {
+  if (scale <= 1) return window_pixels;
+  int32_t p = floor_div(window_pixels, scale);
+  return p < 0 ? 0 : p >= frame_size ? (frame_size > 0 ? frame_size - 1 : 0) : p;
+}
+
+int32_t frame_motion(int32_t window_pixels, int32_t scale, int32_t& rest) {
+  if (scale <= 1) return window_pixels;
+  int32_t total = window_pixels + rest;
+  int32_t frame = floor_div(total, scale);
+  rest = total - frame * scale;
+  return frame;
 }
 
 void platform_cursor_client_position(void* window, int32_t* x, int32_t* y) {
@@ -223,13 +257,22 @@ void platform_cursor_client_position(void* window, int32_t* x, int32_t* y) {
   int gx = 0, gy = 0, wx = 0, wy = 0;
   SDL_GetGlobalMouseState(&gx, &gy);
   SDL_GetWindowPosition(as_window(window), &wx, &wy);
-  *x = gx - wx;
-  *y = gy - wy;
+  int32_t scale = platform_window_scale(window);
+  if (scale <= 1) {
+    *x = gx - wx;
+    *y = gy - wy;
+    return;
+  }
+  int ww = 0, wh = 0;
+  SDL_GetWindowSize(as_window(window), &ww, &wh);
+  *x = frame_position(gx - wx, scale, ww / scale);
+  *y = frame_position(gy - wy, scale, wh / scale);
 }
 
 void platform_warp_cursor(void* window, int32_t x, int32_t y) {
   if (!window || !SDL_WasInit(SDL_INIT_VIDEO)) return;
-  SDL_WarpMouseInWindow(as_window(window), x, y);
+  int32_t scale = platform_window_scale(window);
+  SDL_WarpMouseInWindow(as_window(window), x * scale, y * scale);
 }
 
 bool platform_set_relative_mouse(bool relative) {

@@ -51,6 +51,14 @@ void platform_warp_cursor(void* window, int32_t x, int32_t y);
 bool platform_set_relative_mouse(bool relative);
 void platform_show_cursor(bool visible);
 
+// An enlarged window's pixel position in frame pixels: divided by the
+// scale, rounding down, and kept inside 0 .. frame_size - 1. Scale 1 leaves
+// the position as it is.
+int32_t frame_position(int32_t window_pixels, int32_t scale, int32_t frame_size);
+// Relative motion in window pixels to frame pixels; what is left over is
+// kept in `rest` for the next motion, so slow moves are not lost.
+int32_t frame_motion(int32_t window_pixels, int32_t scale, int32_t& rest);
+
 // Joysticks: opens up to `max` attached ones, returns how many.
 int32_t platform_joystick_open_all(int32_t max);
 std::string platform_joystick_name(int32_t index);  // UTF-8

@@ -14,6 +14,9 @@
 namespace {
 
 bool video_started = false;
+// the one enlarged window and its scale
+void* scaled_window = nullptr;
+int window_scale = 1;
 
 // Text is Latin-1 inside the program; the desktop wants UTF-8.
 std::string latin1_to_utf8(const char* text) {
@@ -87,6 +90,7 @@ void* platform_window_create(const char* title, int x, int y, int width, int hei
 }
 
 void platform_window_destroy(void* window) {
+  if (window && window == scaled_window) platform_window_set_scale(nullptr, 1);
   if (window) SDL_DestroyWindow(win(window));
 }
 
@@ -118,6 +122,19 @@ void platform_window_size(void* window, int& width, int& height) {
   if (window) SDL_GetWindowSize(win(window), &width, &height);
 }
 
+void platform_window_set_size(void* window, int width, int height) {
+  if (window && width > 0 && height > 0) SDL_SetWindowSize(win(window), width, height);
+}
+
+void platform_window_set_scale(void* window, int scale) {
+  scaled_window = scale > 1 ? window : nullptr;
+  window_scale = scale > 1 ? scale : 1;
+}
+
+int platform_window_scale(void* window) {
+  return window && window == scaled_window ? window_scale : 1;
+}
+
 void platform_window_set_windowed_style(void* window) {
   if (!window) return;
   SDL_SetWindowBordered(win(window), SDL_TRUE);
@@ -136,6 +153,26 @@ bool platform_display_work_area(void* window, int& x, int& y, int& width, int& h
   if (SDL_GetDisplayUsableBounds(index, &r) != 0 && SDL_GetDisplayBounds(index, &r) != 0)
     return false;
   x = r.x, y = r.y, width = r.w, height = r.h;
+  return true;
+}
+
+bool platform_display_size(void* window, int& width, int& height) {
+  int index = window ? SDL_GetWindowDisplayIndex(win(window)) : -1;
+  if (index < 0) {
+    // a new window opens at the desktop's origin: the display holding it
+    index = 0;
+    SDL_Point origin{0, 0};
+    for (int i = 0, n = SDL_GetNumVideoDisplays(); i < n; ++i) {
+      SDL_Rect r;
+      if (SDL_GetDisplayBounds(i, &r) == 0 && SDL_PointInRect(&origin, &r)) {
+        index = i;
+        break;
+      }
+    }
+  }
+  SDL_Rect r;
+  if (SDL_GetDisplayBounds(index, &r) != 0 || r.w <= 0 || r.h <= 0) return false;
+  width = r.w, height = r.h;
   return true;
 }
 

@@ -35,6 +35,12 @@ void platform_window_hide(void* window);
 void platform_window_raise(void* window);  // to the top, with the focus
 void platform_window_set_position(void* window, int x, int y);
 void platform_window_size(void* window, int& width, int& height);
+void platform_window_set_size(void* window, int width, int height);
+// Whole window pixels per frame pixel of an enlarged window (1 = none). The
+// mouse positions reported for that window are divided by it and cursor
+// warps multiplied, so the input layer sees frame pixels only.
+void platform_window_set_scale(void* window, int scale);
+int platform_window_scale(void* window);
 // Windowed style: a title bar with the system buttons, not resizable.
 void platform_window_set_windowed_style(void* window);
 bool platform_window_has_focus(void* window);
@@ -42,6 +48,9 @@ bool platform_window_has_focus(void* window);
 // The usable area (desktop minus panels) of the display the window is on,
 // in desktop coordinates; false when no display can be found.
 bool platform_display_work_area(void* window, int& x, int& y, int& width, int& height);
+// Full size of the display the window is on (of the display holding the
+// desktop's origin when window is null); false when none can be found.
+bool platform_display_size(void* window, int& width, int& height);
 int platform_desktop_bits_per_pixel();
 // Switch the window to a full-screen display mode of width x height (and
 // bits, when nonzero); false when no such mode can be set.
