@@ -18,6 +18,7 @@
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/input/input.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/platform/window_sdl.h"
@@ -124,7 +125,9 @@ int swap_and_pace(ProgramFunction hook) {
   leave_screen();  // 1. the window's back buffer becomes current
   if (d->window && d->context_present) {  // 2.
     keep_presented_frame();  // what save_screenshot writes
+    present_scaled_frame();
     platform_gl_swap(d->window);
+    resume_scaled_frame();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   double now;
@@ -184,7 +187,9 @@ void present_first_frame() {
   if (!d || !d->context_present) return;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   keep_presented_frame();
+  present_scaled_frame();
   platform_gl_swap(d->window);
+  resume_scaled_frame();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   reset_frame_render_state();
   set_viewport(0, 0, 0, 0);

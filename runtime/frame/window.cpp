@@ -13,6 +13,8 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
+#include "runtime/frame/window_scale.h"
+#include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/surfaces.h"
 #include "runtime/platform/window_sdl.h"
 
@@ -102,6 +104,19 @@ void look_up_extension_functions(OpenGLVadeviva& device) {
   }
 }
 
+// The window was made `scale` times the frame's size: drawing goes into the
+// enlarged frame when the driver has frame-buffer objects; otherwise the
+// window shrinks back to the frame's size.
+void enlarge_window(OpenGLVadeviva& device, int scale) {
+  if (scale <= 1) return;
+  if (make_scaled_frame(device, scale)) {
+    platform_window_set_scale(device.window, scale);
+    return;
+  }
+  log_line("No frame-buffer objects: the window is not enlarged");
+  platform_window_set_size(device.window, device.width, device.height);
+}
+
 }  // namespace
 
 
@@ -188,7 +203,10 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
   }
   class_registered = true;
   if (bits == 0) bits = platform_desktop_bits_per_pixel();  // 4. (the format is set with the window)
-  device.window = make_window(width, height, bits, 0);  // 3. and 5.
+  // made at its enlarged size at once: a driver may notice a later resize
+  // of the window only at the next buffer swap
+  int scale = width > 0 && height > 0 ? choose_window_scale(width, height) : 1;
+  device.window = make_window(width * scale, height * scale, bits, 0);  // 3. and 5.
   if (!device.window) return false;
   int w = 0, h = 0;
   platform_window_size(device.window, w, h);
@@ -208,7 +226,7 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
       platform_gl_delete_context(device.context);
       device.context = nullptr;
       platform_window_destroy(device.window);
-      device.window = make_window(device.width, device.height, bits, samples);
+      device.window = make_window(device.width * scale, device.height * scale, bits, samples);
       if (!device.window || !attach_context(device)) {
         if (device.window) platform_window_destroy(device.window);
         device.window = nullptr;
@@ -228,6 +246,7 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
   timer_ms();
   look_up_extension_functions(device);  // 10.
   init_screens();                       // 11.
+  enlarge_window(device, scale);
   platform_window_show(device.window);
   if (!graphics_device) graphics_device = &device;
   if (graphics_device == &device) set_viewport(0, 0, 0, 0);
@@ -245,10 +264,19 @@ int place_window(OpenGLVadeviva& device) {
   // 1. the desktop puts the other windows back itself when the mode returns
   if (device.fullscreen_active) platform_leave_fullscreen(device.window);
   platform_window_set_windowed_style(device.window);                      // 2.
-  int ax = 0, ay = 0, aw = device.width, ah = device.height;                 // 3.
+  if (device.scaled.window_scale > 1 && frame_scale(device) == 1) {
+    // back from full screen: the enlarged frame again
+    use_scaled_frame(device, true);
+    int n = frame_scale(device);
+    platform_window_set_size(device.window, device.width * n, device.height * n);
+    platform_window_set_scale(device.window, n);
+  }
+  int n = frame_scale(device);
+  int ww = device.width * n, wh = device.height * n;
+  int ax = 0, ay = 0, aw = ww, ah = wh;  // 3.
   platform_display_work_area(device.window, ax, ay, aw, ah);
   int x, y;  // 4. on the window's own display: its offset counts
-  centred_position(ax, ay, aw, ah, device.width, device.height, x, y);
+  centred_position(ax, ay, aw, ah, ww, wh, x, y);
   platform_window_set_position(device.window, x, y);                     // 5.
   platform_window_show(device.window);
   platform_window_raise(device.window);
@@ -258,6 +286,12 @@ int place_window(OpenGLVadeviva& device) {
 }
 
 bool switch_display_mode(OpenGLVadeviva& device) {
+  if (frame_scale(device) > 1) {
+    // full screen switches the display to the frame's own size: no enlargement
+    use_scaled_frame(device, false);
+    platform_window_set_scale(device.window, 1);
+    platform_window_set_size(device.window, device.width, device.height);
+  }
   int desktop = platform_desktop_bits_per_pixel();
   int bits = device.color_bits && device.color_bits != desktop ? device.color_bits : 0;
   bool ok = platform_enter_fullscreen(device.window, device.width, device.height, bits);
@@ -278,6 +312,7 @@ bool switch_display_mode(OpenGLVadeviva& device) {
 
 int destroy_window(OpenGLVadeviva& device) {
   if (device.context_present) device.free_textures();
+  free_scaled_frame(device);
   if (device.window) {
     place_window(device);  // leaves full screen
     platform_gl_release_current(device.window);

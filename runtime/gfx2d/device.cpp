@@ -7,6 +7,7 @@
 #include "runtime/gfx2d/device.h"
 
 #include "runtime/gfx2d/background.h"
+#include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/gfx2d/surfaces.h"
 
@@ -224,7 +225,7 @@ TvColor get_pixel(double x, double y) {
   if (d->current_screen >= 0) {
     if (!read_screen_pixel(ix, iy, rgba)) return 0;
   } else {
-    glReadBuffer(GL_BACK);
+    glReadBuffer(window_read_buffer());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(ix, d->height - 1 - iy, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   }

@@ -111,6 +111,18 @@ struct FramebufferFunctions {
   void* glGetFramebufferAttachmentParameterivEXT = nullptr;
 };
 
+// The frame of an enlarged window: drawing goes into this frame-buffer
+// object of the screen's size, and each presentation draws it `scale` times
+// larger into the window (runtime/gfx2d/scaled_frame).
+struct ScaledFrame {
+  int window_scale = 1;  // chosen for the windowed mode; 1 = not enlarged
+  int scale = 1;         // in use now; 1 in full screen
+  unsigned framebuffer = 0;
+  unsigned texture = 0;       // power-of-two colour texture, frame at its bottom-left
+  unsigned depth_buffer = 0;  // depth (and stencil when the driver has both in one)
+  int texture_width = 0, texture_height = 0;
+};
+
 // One vertex of printed text: position (x, y, z) and texture coordinates.
 struct TextVertex {
   float x, y, z, u, v;
@@ -136,6 +148,7 @@ class OpenGLVadeviva {
   bool fullscreen_active = false;
   int multisample = 0;
   void* context = nullptr;  // the one GL context, reused across re-creation
+  ScaledFrame scaled;       // the enlarged window's frame
   // ---- frame pacing ---------------------------------------------------------
   double frame_ms = 1000.0 / 60.0;
   double next_frame_time = 0;

@@ -18,6 +18,7 @@
 
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/image_codec.h"
+#include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/io/safe_write.h"
 #include "runtime/values/errors.h"
@@ -95,11 +96,20 @@ int save_screenshot(const TvString& file) {
     w = d->width;
     h = d->height;
     if (w <= 0 || h <= 0) return finish(false);
-    bgr.resize(size_t(w) * size_t(h) * 3);
+    int n = frame_scale(*d);
+    std::vector<uint8_t> window(size_t(w * n) * size_t(h * n) * 3);
+    if (n > 1) use_scaled_frame(*d, false);  // the front buffer is the window's
     glReadBuffer(GL_FRONT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_BGR, GL_UNSIGNED_BYTE, bgr.data());
+    glReadPixels(0, 0, w * n, h * n, GL_BGR, GL_UNSIGNED_BYTE, window.data());
     glReadBuffer(GL_BACK);
+    if (n > 1) use_scaled_frame(*d, true);
+    // an enlarged window shows each frame pixel as an n x n block
+    bgr.resize(size_t(w) * size_t(h) * 3);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        std::memcpy(&bgr[(size_t(y) * size_t(w) + size_t(x)) * 3],
+                    &window[(size_t(y * n) * size_t(w * n) + size_t(x * n)) * 3], 3);
   }
   return finish(write_image_file(file.data, w, h, bgr.data()));
 }
@@ -111,7 +121,7 @@ void keep_presented_frame() {
   d->presented_width = d->width;
   d->presented_height = d->height;
   d->presented_pixels.resize(size_t(d->width) * size_t(d->height) * 4);
-  glReadBuffer(GL_BACK);
+  glReadBuffer(window_read_buffer());
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glReadPixels(0, 0, d->width, d->height, GL_BGRA, GL_UNSIGNED_BYTE, d->presented_pixels.data());
 }

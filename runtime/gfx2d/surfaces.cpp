@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "runtime/gfx2d/image_codec.h"
+#include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/platform/window_sdl.h"
 
@@ -225,7 +226,7 @@ int target_height() {
 }
 
 void select_read_buffer() {
-  glReadBuffer(drawing_into_framebuffer() ? GL_COLOR_ATTACHMENT0_EXT : GL_BACK);
+  glReadBuffer(drawing_into_framebuffer() ? GL_COLOR_ATTACHMENT0_EXT : window_read_buffer());
 }
 
 bool read_screen_pixel(int x, int y, uint8_t rgba[4]) {

@@ -11,6 +11,8 @@ cd "$DIR" || exit 2
 # a sanitizer build of the whole program: the desktop's libraries keep
 # memory until exit; this drive checks the exit code and the log
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+# the frame's own size on any display
+export SNIPVAULT_SCALE=1
 TMPDIR="$DIR" timeout 30 "$BIN" >"$DIR/stdout" 2>"$DIR/stderr" &
 pid=$!
 id=""

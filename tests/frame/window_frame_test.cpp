@@ -73,6 +73,7 @@ const fs::path temp_base = first_temp_dir();
 void open_window() {
   if (!window_device) {
     if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SNIPVAULT_SCALE", "1", 1);  // a 480 x 320 window whatever the display
     window_device = new OpenGLVadeviva();
     graphics_device = window_device;
     ASSERT_TRUE(create_window(*window_device, nullptr, 480, 320, 0, 60, 0))

@@ -22,6 +22,7 @@ class Pixels : public ::testing::Test {
   static void SetUpTestSuite() {
     if (device) return;
     if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SNIPVAULT_SCALE", "1", 1);  // the window's own back buffer is read below
     device = new OpenGLVadeviva();
     graphics_device = device;
     ASSERT_TRUE(create_window(*device, nullptr, 480, 320, 0, 60, 0)) << window_failure_cause();

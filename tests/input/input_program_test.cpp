@@ -46,12 +46,14 @@ class ProgramEndKeys : public ::testing::Test {
     for (char** e = environ; *e; ++e) {
       std::string v = *e;
       if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("TMPDIR=", 0) == 0 ||
-          v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("ASAN_OPTIONS=", 0) == 0)
+          v.rfind("SDL_VIDEODRIVER=", 0) == 0 || v.rfind("ASAN_OPTIONS=", 0) == 0 ||
+          v.rfind("SNIPVAULT_SCALE=", 0) == 0)
         continue;
       env_text.push_back(v);
     }
     env_text.push_back("DISPLAY=" + display.name);
     env_text.push_back("TMPDIR=" + temp);
+    env_text.push_back("SNIPVAULT_SCALE=1");
     // in a sanitizer build the desktop's own libraries (D-Bus, the GL
     // driver) keep memory to the end; the exit code is what is checked here
     const char* asan = std::getenv("ASAN_OPTIONS");

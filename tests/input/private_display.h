@@ -28,15 +28,16 @@ struct PrivateDisplay {
   pid_t server = 0;
   std::string name;  // ":N", empty when none could be started
 
-  // Starts a server on a free display number; false when there is none.
-  bool start() {
+  // Starts a server on a free display number with a screen of `screen`
+  // (width x height x depth); false when there is none.
+  bool start(const char* screen = "800x600x24") {
     if (!have_tool("Xvfb")) return false;
     // parallel test processes try different numbers first
     for (int k = 0, n = 140 + getpid() % 40; k < 40; k++, n = 140 + (n - 139) % 40) {
       std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
       if (access(lock.c_str(), F_OK) == 0) continue;
       std::string d = ":" + std::to_string(n);
-      const char* argv[] = {"Xvfb", d.c_str(), "-screen", "0", "800x600x24",
+      const char* argv[] = {"Xvfb", d.c_str(), "-screen", "0", screen,
                             "-nolisten", "tcp", "-noreset", nullptr};
       if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
         return false;
