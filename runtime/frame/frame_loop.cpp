@@ -20,6 +20,7 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/input/input.h"
+#include "runtime/input/scan_codes.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/platform/window_sdl.h"
 #include "runtime/values/debug.h"
@@ -173,11 +174,11 @@ void show_frame() {
     sleep_ms(100);
   }
   input_frame_start();  // 4. keyboard refreshed, mouse sample pending
-  if (escape_ends_program && key_state(1)) end_program();  // 5.
-  if (key_state(56) && key_state(62)) end_program();       // 6. Alt + F4
-  pump_messages(lookup_message_hook());                     // 8.
-  swap_and_pace(lookup_message_hook());                     // 9.
-  reset_frame_render_state();                               // 10.
+  if (escape_ends_program && key_state(SCAN_ESCAPE)) end_program();  // 5.
+  if (key_state(SCAN_LEFT_ALT) && key_state(SCAN_F4)) end_program();  // 6.
+  pump_messages(lookup_message_hook());                               // 7.
+  swap_and_pace(lookup_message_hook());                               // 8.
+  reset_frame_render_state();                                         // 9.
   draw_background();
   set_viewport(0, 0, 0, 0);
 }

@@ -1,7 +1,8 @@
 // lifecycle.cpp - start-up and shut-down order, end_program and the log.
 //
-// Each numbered line below is one step of the fixed order; steps served by
-// the window, input, font and archive modules are filled in by them.
+// Each numbered line below is one step of the fixed order. This runtime has
+// no video playback, sockets or sound, so their steps have nothing to open
+// or close.
 #include "runtime/frame/lifecycle.h"
 
 #include <cstdio>
@@ -65,7 +66,7 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
   timer_start();                          // 3.
   start_graphics_device();                // 4. device, window and context; no window ends the run
   graphics_started = true;
-  string_assign(window_title, title);  // 5. reset run-time tables; network, 3D and sound objects
+  string_assign(window_title, title);  // 5. the title
   set_window_title(title.c_str());
   if (project_settings.fullscreen)  // 6.
     switch_display_mode(*graphics_device);
@@ -99,14 +100,11 @@ void shut_down() {
   }
   if (!graphics_started) return;  // 2.
   log_line("Shut down TVX");      // 3.
-  // 4. stop and close video playback
-  change_to_program_folder();  // 5.
-  // 6. close open sockets, release the socket library
-  shutdown_input();        // 7. input devices and mouse cursor;
-  free_graphics_device();  //    the device with its textures, context and window
+  change_to_program_folder();     // 4.
+  shutdown_input();               // 5. input devices and mouse cursor;
+  free_graphics_device();         //    the device with its textures, context and window
   graphics_started = false;  //  the device is gone: a later shut_down must not free it again
-  // 8. release the sound device, delete the remaining temporary file
-  log_line("tvx is shut down");  // 9.
+  log_line("tvx is shut down");  // 6.
 }
 
 void end_program() {

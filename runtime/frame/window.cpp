@@ -72,36 +72,14 @@ void look_up_extension_functions(OpenGLVadeviva& device) {
   const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
   if (!list) return;
   GlExtensionFunctions& e = device.ext;
-  auto get = [](const char* name) { return platform_gl_proc_address(name); };
-  if (std::strstr(list, "GL_ARB_multitexture")) {
-    e.glActiveTextureARB = get("glActiveTextureARB");
-    e.glMultiTexCoord2fARB = get("glMultiTexCoord2fARB");
-    e.glClientActiveTextureARB = get("glClientActiveTextureARB");
-    e.glGenBuffersARB = get("glGenBuffersARB");
-    e.glBindBufferARB = get("glBindBufferARB");
-    e.glBufferDataARB = get("glBufferDataARB");
-    e.glDeleteBuffersARB = get("glDeleteBuffersARB");
-    e.glMapBufferARB = get("glMapBufferARB");
-    e.glUnmapBufferARB = get("glUnmapBufferARB");
-    e.glGetBufferParameterivARB = get("glGetBufferParameterivARB");
+#define GL_EXTENSION_LOOK_UP(name) e.name = platform_gl_proc_address(#name);
+  if (std::strstr(list, kGlMultitextureExtension)) {
+    GL_MULTITEXTURE_ENTRY_POINTS(GL_EXTENSION_LOOK_UP)
   }
-  if (std::strstr(list, "GL_ARB_fragment_program")) {
-    e.glCreateProgramObjectARB = get("glCreateProgramObjectARB");
-    e.glDeleteObjectARB = get("glDeleteObjectARB");
-    e.glCreateShaderObjectARB = get("glCreateShaderObjectARB");
-    e.glShaderSourceARB = get("glShaderSourceARB");
-    e.glCompileShaderARB = get("glCompileShaderARB");
-    e.glGetObjectParameterivARB = get("glGetObjectParameterivARB");
-    e.glAttachObjectARB = get("glAttachObjectARB");
-    e.glGetInfoLogARB = get("glGetInfoLogARB");
-    e.glLinkProgramARB = get("glLinkProgramARB");
-    e.glUseProgramObjectARB = get("glUseProgramObjectARB");
-    e.glGetUniformLocationARB = get("glGetUniformLocationARB");
-    e.glUniform1fARB = get("glUniform1fARB");
-    e.glUniform1iARB = get("glUniform1iARB");
-    e.glGetAttribLocationARB = get("glGetAttribLocationARB");
-    e.glVertexAttrib1fARB = get("glVertexAttrib1fARB");
+  if (std::strstr(list, kGlShaderExtension)) {
+    GL_SHADER_ENTRY_POINTS(GL_EXTENSION_LOOK_UP)
   }
+#undef GL_EXTENSION_LOOK_UP
 }
 
 // The window was made `scale` times the frame's size: drawing goes into the
@@ -202,11 +180,11 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
     return false;
   }
   class_registered = true;
-  if (bits == 0) bits = platform_desktop_bits_per_pixel();  // 4. (the format is set with the window)
+  if (bits == 0) bits = platform_desktop_bits_per_pixel();  // 3. the format is set with the window
   // made at its enlarged size at once: a driver may notice a later resize
   // of the window only at the next buffer swap
   int scale = width > 0 && height > 0 ? choose_window_scale(width, height) : 1;
-  device.window = make_window(width * scale, height * scale, bits, 0);  // 3. and 5.
+  device.window = make_window(width * scale, height * scale, bits, 0);  // 4.
   if (!device.window) return false;
   int w = 0, h = 0;
   platform_window_size(device.window, w, h);
@@ -214,12 +192,12 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
   device.height = height > 0 ? height : h;
   device.color_bits = bits;
   device.multisample = multisample;
-  if (!attach_context(device)) {  // 6.
+  if (!attach_context(device)) {  // 5.
     platform_window_destroy(device.window);
     device.window = nullptr;
     return false;
   }
-  if (multisample) {  // 7. a window's pixel format can be set only once: make it anew
+  if (multisample) {  // 6. a window's pixel format can be set only once: make it anew
     int samples = choose_multisample_format(device.window, 0);
     if (samples > 0) {
       platform_gl_release_current(device.window);
@@ -235,17 +213,17 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
     }
   }
   device.context_present = true;
-  if (!renderer_read) {  // 8.
+  if (!renderer_read) {  // 7.
     const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     renderer_name = r ? r : "";
     renderer_read = true;
   }
   check_software_renderer(renderer_name.c_str());
-  glClearColor(0, 0, 0, 1);  // 9.
+  glClearColor(0, 0, 0, 1);  // 8.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   timer_ms();
-  look_up_extension_functions(device);  // 10.
-  init_screens();                       // 11.
+  look_up_extension_functions(device);  // 9.
+  init_screens();                       // 10.
   enlarge_window(device, scale);
   platform_window_show(device.window);
   if (!graphics_device) graphics_device = &device;
@@ -261,7 +239,7 @@ void centred_position(int area_x, int area_y, int area_w, int area_h, int width,
 }
 
 int place_window(OpenGLVadeviva& device) {
-  // 1. the desktop puts the other windows back itself when the mode returns
+  // 1. (the desktop puts the other windows back itself when the mode returns)
   if (device.fullscreen_active) platform_leave_fullscreen(device.window);
   platform_window_set_windowed_style(device.window);                      // 2.
   if (device.scaled.window_scale > 1 && frame_scale(device) == 1) {

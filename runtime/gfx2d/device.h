@@ -17,36 +17,28 @@
 
 using TvColor = int32_t;
 
-// Extension entry points, looked up by name once the context is current. A
-// missing one stays null; its users test it.
+// Extension entry points, the one list of their names: each X(name) is a
+// field of GlExtensionFunctions and the name the window looks it up by once
+// the context is current and the driver lists the group's extension.
+#define GL_MULTITEXTURE_ENTRY_POINTS(X)                                                        \
+  X(glActiveTextureARB) X(glMultiTexCoord2fARB) X(glClientActiveTextureARB) X(glGenBuffersARB) \
+  X(glBindBufferARB) X(glBufferDataARB) X(glDeleteBuffersARB) X(glMapBufferARB)               \
+  X(glUnmapBufferARB) X(glGetBufferParameterivARB)
+#define GL_SHADER_ENTRY_POINTS(X)                                                                  \
+  X(glCreateProgramObjectARB) X(glDeleteObjectARB) X(glCreateShaderObjectARB) X(glShaderSourceARB) \
+  X(glCompileShaderARB) X(glGetObjectParameterivARB) X(glAttachObjectARB) X(glGetInfoLogARB)       \
+  X(glLinkProgramARB) X(glUseProgramObjectARB) X(glGetUniformLocationARB) X(glUniform1fARB)        \
+  X(glUniform1iARB) X(glGetAttribLocationARB) X(glVertexAttrib1fARB)
+// The extension each group comes with.
+constexpr const char* kGlMultitextureExtension = "GL_ARB_multitexture";
+constexpr const char* kGlShaderExtension = "GL_ARB_fragment_program";
+
+// A missing entry point stays null; its users test it.
 struct GlExtensionFunctions {
-  // multitexture and buffer objects
-  void* glActiveTextureARB = nullptr;
-  void* glMultiTexCoord2fARB = nullptr;
-  void* glClientActiveTextureARB = nullptr;
-  void* glGenBuffersARB = nullptr;
-  void* glBindBufferARB = nullptr;
-  void* glBufferDataARB = nullptr;
-  void* glDeleteBuffersARB = nullptr;
-  void* glMapBufferARB = nullptr;
-  void* glUnmapBufferARB = nullptr;
-  void* glGetBufferParameterivARB = nullptr;
-  // shader objects
-  void* glCreateProgramObjectARB = nullptr;
-  void* glDeleteObjectARB = nullptr;
-  void* glCreateShaderObjectARB = nullptr;
-  void* glShaderSourceARB = nullptr;
-  void* glCompileShaderARB = nullptr;
-  void* glGetObjectParameterivARB = nullptr;
-  void* glAttachObjectARB = nullptr;
-  void* glGetInfoLogARB = nullptr;
-  void* glLinkProgramARB = nullptr;
-  void* glUseProgramObjectARB = nullptr;
-  void* glGetUniformLocationARB = nullptr;
-  void* glUniform1fARB = nullptr;
-  void* glUniform1iARB = nullptr;
-  void* glGetAttribLocationARB = nullptr;
-  void* glVertexAttrib1fARB = nullptr;
+#define GL_EXTENSION_FIELD(name) void* name = nullptr;
+  GL_MULTITEXTURE_ENTRY_POINTS(GL_EXTENSION_FIELD)  // multitexture and buffer objects
+  GL_SHADER_ENTRY_POINTS(GL_EXTENSION_FIELD)        // shader objects
+#undef GL_EXTENSION_FIELD
 };
 
 // ---- records of the sprite, font, background and surface modules -----------

@@ -22,16 +22,9 @@
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/io/safe_write.h"
 #include "runtime/values/errors.h"
+#include "runtime/values/ascii_case.h"
 
 namespace {
-
-bool ends_with_nocase(const char* s, const char* tail) {
-  size_t n = std::strlen(s), m = std::strlen(tail);
-  if (n < m) return false;
-  for (size_t i = 0; i < m; ++i)
-    if (std::tolower(static_cast<unsigned char>(s[n - m + i])) != tail[i]) return false;
-  return true;
-}
 
 // Reads the bound texture as bottom-up BGR and keeps the lower-left
 // width x height part.
@@ -58,9 +51,9 @@ bool write_image_file(const char* name, int width, int height, const uint8_t* bg
   // memory files cannot be written into
   if (std::strncmp(name, "mem://", 6) == 0) return false;
   std::vector<uint8_t> bytes;
-  if (ends_with_nocase(name, ".png")) {
+  if (ascii_ends_with_blind(name, ".png")) {
     if (!encode_png(width, height, bgr, bytes)) return false;
-  } else if (ends_with_nocase(name, "jpg")) {
+  } else if (ascii_ends_with_blind(name, "jpg")) {
     if (!encode_jpeg(width, height, bgr, bytes)) return false;
   } else {
     bytes = encode_bmp24(width, height, bgr);

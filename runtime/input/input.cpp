@@ -13,8 +13,10 @@
 #include <cstring>
 #include <thread>
 
+#include "runtime/input/scan_codes.h"
 #include "runtime/platform/input_sdl.h"
 #include "runtime/platform/log.h"
+#include "runtime/values/ascii_case.h"
 
 InputDevice input_device;
 
@@ -28,7 +30,8 @@ InputDevice& dev() { return input_device; }
 // no longer counts, so "A" then a quick "b" does not type "B".
 bool shift_down_now() {
   const InputDevice& d = dev();
-  return (d.keys_down[42] && !d.release_pending[42]) || (d.keys_down[54] && !d.release_pending[54]);
+  auto held = [&](int32_t code) { return d.keys_down[code] && !d.release_pending[code]; };
+  return held(SCAN_LEFT_SHIFT) || held(SCAN_RIGHT_SHIFT);
 }
 
 // Queues the character a press of `code` typed, with the Shift rule.
@@ -36,7 +39,7 @@ void queue_typed(int32_t code) {
   InputDevice& d = dev();
   uint8_t c = key_character(code);
   if (!c) return;
-  if (c >= 'a' && c <= 'z' && shift_down_now()) c = uint8_t(c - 32);
+  if (shift_down_now()) c = ascii_upper(c);
   if (d.typed_count == INPUT_TYPED_MAX) {  // nobody reads: drop the oldest
     d.typed_head = (d.typed_head + 1) % INPUT_TYPED_MAX;
     d.typed_count--;
@@ -161,7 +164,7 @@ void input_on_key(int32_t code, bool down, bool repeat) {
     d.last_pressed = code;
     d.text_open = true;
     // these keys type without a text event
-    if (code == 14 || code == 28 || code == 156) {
+    if (code == SCAN_BACKSPACE || code == SCAN_ENTER || code == SCAN_KEYPAD_ENTER) {
       d.text_open = false;
       queue_typed(code);
     }
@@ -267,9 +270,10 @@ void input_forget_keys() {
 
 uint8_t key_character(int32_t code) {
   switch (code) {
-    case 14: return 8;
-    case 28: case 156: return 10;
-    case 29: case 42: case 54: case 56: case 58: case 69: case 221: return 0;
+    case SCAN_BACKSPACE: return 8;
+    case SCAN_ENTER: case SCAN_KEYPAD_ENTER: return 10;
+    case SCAN_LEFT_CTRL: case SCAN_LEFT_SHIFT: case SCAN_RIGHT_SHIFT: case SCAN_LEFT_ALT:
+    case SCAN_CAPS_LOCK: case SCAN_NUM_LOCK: case SCAN_APPLICATION: return 0;
     default: break;
   }
   if (code < 0 || code > 255) return 0;

@@ -10,6 +10,7 @@
 
 #include <lzo/lzo1x.h>
 
+#include "runtime/io/archive_format.h"
 #include "runtime/io/file_stream.h"
 #include "runtime/io/io_exit.h"
 #include "runtime/io/safe_write.h"
@@ -19,37 +20,15 @@ PackResolver program_resolver;
 
 namespace {
 
-constexpr unsigned char kMagic[3] = {0x73, 0x62, 0x58};  // "sbX"
-constexpr int32_t kTrailerBytes = 7;
 // LZO1X expands one input byte to at most 255 output bytes (a run of zero
 // length bytes); anything claiming more cannot be real data.
 constexpr int64_t kMaxExpansion = 256;
-
-int32_t read_le32(const unsigned char* p) {
-  return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                 uint32_t(p[3]) << 24);
-}
-
-bool ascii_equal_nocase(const char* a, const char* b, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char x = (unsigned char)a[i], y = (unsigned char)b[i];
-    if (x >= 'A' && x <= 'Z') x = (unsigned char)(x + 32);
-    if (y >= 'A' && y <= 'Z') y = (unsigned char)(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Reads exactly n bytes at `offset`, refusing anything outside the file.
 bool read_at(FileStream& s, int64_t offset, void* dst, int64_t n) {
   if (offset < 0 || n < 0 || offset > s.size || n > s.size - offset) return false;
   s.position = int32_t(offset);
   return stream_read(s, dst, int32_t(n)) && s.position == offset + n;
-}
-
-// An offset stored in the archive: negative counts from the end.
-int64_t place(int32_t stored, int64_t file_size) {
-  return stored < 0 ? file_size + stored : int64_t(stored);
 }
 
 struct FoundEntry {
@@ -63,12 +42,12 @@ enum class Lookup { found, missing, not_an_archive };
 
 Lookup find_entry(FileStream& s, const char* base, size_t base_len, FoundEntry& out) {
   const int64_t size = s.size;
-  unsigned char trailer[kTrailerBytes];
-  if (size < kTrailerBytes || !read_at(s, size - kTrailerBytes, trailer, kTrailerBytes) ||
-      std::memcmp(trailer, kMagic, 3) != 0)
+  unsigned char trailer[kArchiveTrailerBytes];
+  int64_t at = 0;
+  if (size < kArchiveTrailerBytes || !read_at(s, size - kArchiveTrailerBytes, trailer, kArchiveTrailerBytes) ||
+      !archive_read_trailer(trailer, size, at))
     return Lookup::not_an_archive;
-  const int64_t dir_end = size - kTrailerBytes;
-  int64_t at = place(read_le32(trailer + 3), size);
+  const int64_t dir_end = size - kArchiveTrailerBytes;
   if (at < 0 || at > dir_end) return Lookup::missing;
   char name[256];
   for (;;) {
@@ -76,14 +55,16 @@ Lookup find_entry(FileStream& s, const char* base, size_t base_len, FoundEntry& 
     if (at + 1 > dir_end || !read_at(s, at, &len, 1)) return Lookup::missing;
     ++at;
     if (len == 0) return Lookup::missing;
-    unsigned char fields[8];
-    if (at + len + 8 > dir_end || !read_at(s, at, name, len) || !read_at(s, at + len, fields, 8))
+    unsigned char fields[kArchiveFieldBytes];
+    if (at + len + kArchiveFieldBytes > dir_end || !read_at(s, at, name, len) ||
+        !read_at(s, at + len, fields, kArchiveFieldBytes))
       return Lookup::missing;
-    at += len + 8;
-    if (len != base_len || !ascii_equal_nocase(name, base, len)) continue;
-    out.stored_offset = read_le32(fields);
-    out.stored_size = uint32_t(read_le32(fields + 4));
-    out.offset = place(out.stored_offset, size);
+    at += len + kArchiveFieldBytes;
+    if (!archive_same_name(std::string_view(name, len), std::string_view(base, base_len))) continue;
+    ArchiveFields f = archive_read_fields(fields);
+    out.stored_offset = f.stored_offset;
+    out.stored_size = f.size;
+    out.offset = archive_place(out.stored_offset, size);
     out.name.assign(name, len);
     return Lookup::found;
   }
@@ -98,7 +79,7 @@ MemoryBlock* unpack_entry(FileStream& s, const FoundEntry& e) {
     return nullptr;
   unsigned char head[4];
   if (!read_at(s, e.offset, head, 4)) return nullptr;
-  const uint32_t unpacked = uint32_t(read_le32(head));
+  const uint32_t unpacked = archive_get_le32(head);
   const int64_t body = packed - 4;
   if (unpacked > uint32_t(INT32_MAX - 1) || int64_t(unpacked) > body * kMaxExpansion + 64)
     return nullptr;

@@ -2,14 +2,7 @@
 // one lookup every loader opens names through: a disk file, a memory file,
 // or an entry of the archive unpacked into memory or into a temporary file.
 //
-// Archive layout (all integers little-endian):
-//   ... entry data: 4 bytes unpacked size, then LZO1X data ...
-//   directory: entries of {name length (1 byte, 0 ends), name,
-//              data offset (int32, negative counts from the end),
-//              data size (uint32)}
-//   trailer (last 7 bytes): "sbX", int32 directory offset (negative counts
-//              from the end)
-// Every offset, size and name length is checked against the archive file
+// The archive's layout is in archive_format.h. Every offset, size and name length is checked against the archive file
 // before anything is read; data that does not decode fails the resolve.
 #pragma once
 #include <cstdint>

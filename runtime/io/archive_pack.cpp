@@ -6,6 +6,7 @@
 
 #include <lzo/lzo1x.h>
 
+#include "runtime/io/archive_format.h"
 #include "runtime/io/file_stream.h"
 #include "runtime/io/safe_write.h"
 
@@ -17,49 +18,29 @@ struct DirEntry {
   uint32_t size;
 };
 
-void put_le32(std::string& out, uint32_t v) {
-  char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-  out.append(b, 4);
-}
-
-uint32_t get_le32(const std::string& s, size_t at) {
-  auto b = [&](size_t i) { return uint32_t((unsigned char)s[at + i]); };
-  return b(0) | b(1) << 8 | b(2) << 16 | b(3) << 24;
-}
-
-bool same_name(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = (unsigned char)a[i], y = (unsigned char)b[i];
-    if (x >= 'A' && x <= 'Z') x = (unsigned char)(x + 32);
-    if (y >= 'A' && y <= 'Z') y = (unsigned char)(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // Reads an archive at the end of `carrier` whose directory runs right up to
 // the trailer; on success the carrier can be cut at `dir_start`.
 bool read_existing(const std::string& carrier, std::vector<DirEntry>& out, size_t& dir_start) {
   const int64_t size = int64_t(carrier.size());
-  if (size < 7 || std::memcmp(carrier.data() + size - 7, "sbX", 3) != 0) return false;
-  int32_t stored = int32_t(get_le32(carrier, size_t(size - 4)));
-  int64_t at = stored < 0 ? size + stored : stored;
-  const int64_t end = size - 7;
+  int64_t at = 0;
+  if (size < kArchiveTrailerBytes ||
+      !archive_read_trailer(carrier.data() + size - kArchiveTrailerBytes, size, at))
+    return false;
+  const int64_t end = size - kArchiveTrailerBytes;
   if (at < 0 || at > end) return false;
   dir_start = size_t(at);
   for (;;) {
     if (at + 1 > end) return false;
     unsigned len = (unsigned char)carrier[size_t(at++)];
     if (len == 0) break;
-    if (at + len + 8 > end) return false;
+    if (at + len + kArchiveFieldBytes > end) return false;
     DirEntry e;
     e.name.assign(carrier, size_t(at), len);
     at += len;
-    int32_t off = int32_t(get_le32(carrier, size_t(at)));
-    e.offset = off < 0 ? size + off : off;
-    e.size = get_le32(carrier, size_t(at + 4));
-    at += 8;
+    ArchiveFields f = archive_read_fields(carrier.data() + at);
+    e.offset = archive_place(f.stored_offset, size);
+    e.size = f.size;
+    at += kArchiveFieldBytes;
     if (e.offset < 0 || e.offset + int64_t(e.size) > int64_t(dir_start)) return false;
     out.push_back(e);
   }
@@ -96,7 +77,7 @@ bool archive_pack(std::string& carrier, const std::vector<PackInput>& entries,
   else old.clear();
 
   for (const PackInput& in : entries) {
-    if (in.name.empty() || in.name.size() > 255 ||
+    if (in.name.empty() || in.name.size() > kArchiveNameMax ||
         in.name.find_first_of("/\\") != std::string::npos) {
       error = "bad entry name: " + in.name;
       return false;
@@ -108,37 +89,31 @@ bool archive_pack(std::string& carrier, const std::vector<PackInput>& entries,
     std::string packed;
     if (!compress(in.bytes, packed, error)) return false;
     DirEntry e{in.name, int64_t(carrier.size()), uint32_t(packed.size() + 4)};
-    put_le32(carrier, uint32_t(in.bytes.size()));
+    archive_put_le32(carrier, uint32_t(in.bytes.size()));
     carrier += packed;
     // the first of two equal names wins on lookup: keep only the newest
     bool dup = false;
     for (DirEntry& d : dir)
-      if (same_name(d.name, e.name)) d = e, dup = true;
+      if (archive_same_name(d.name, e.name)) d = e, dup = true;
     if (!dup) dir.push_back(e);
   }
   for (const DirEntry& o : old) {
     bool shadowed = false;
-    for (const DirEntry& d : dir) shadowed = shadowed || same_name(d.name, o.name);
+    for (const DirEntry& d : dir) shadowed = shadowed || archive_same_name(d.name, o.name);
     if (!shadowed) dir.push_back(o);
   }
 
   // every offset is stored relative to the final end of the file
-  int64_t final_size = int64_t(carrier.size()) + 1 + 7;
-  for (const DirEntry& d : dir) final_size += 1 + int64_t(d.name.size()) + 8;
+  size_t name_bytes = 0;
+  for (const DirEntry& d : dir) name_bytes += d.name.size();
+  const int64_t final_size = int64_t(carrier.size()) + archive_directory_bytes(dir.size(), name_bytes);
   if (final_size > INT32_MAX) {
     error = "archive too large";
     return false;
   }
   const int64_t dir_at = int64_t(carrier.size());
-  for (const DirEntry& d : dir) {
-    carrier += char(d.name.size());
-    carrier += d.name;
-    put_le32(carrier, uint32_t(int32_t(d.offset - final_size)));
-    put_le32(carrier, d.size);
-  }
-  carrier += char(0);
-  carrier += "sbX";
-  put_le32(carrier, uint32_t(int32_t(dir_at - final_size)));
+  for (const DirEntry& d : dir) archive_put_entry(carrier, d.name, d.offset, d.size, final_size);
+  archive_put_end(carrier, dir_at, final_size);
   return true;
 }
 

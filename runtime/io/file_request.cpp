@@ -5,6 +5,7 @@
 #include "runtime/platform/dirs.h"
 #include "runtime/platform/log.h"
 #include "runtime/platform/utf8_text.h"
+#include "runtime/values/ascii_case.h"
 
 namespace {
 WindowStepAside window_step_aside = nullptr;
@@ -45,12 +46,31 @@ std::vector<PlatformFileFilter> file_request_filters(const TvString& filter) {
   return pairs;
 }
 
+std::string file_request_pattern(const std::string& pattern) {
+  if (pattern == "*.*") return "*";
+  if (pattern.find('[') != std::string::npos) return pattern;
+  std::string out;
+  for (char c : pattern) {
+    if (ascii_is_letter(c)) {
+      out += '[';
+      out += ascii_lower(c);
+      out += ascii_upper(c);
+      out += ']';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 TvString file_request(double open, const TvString& filter) {
   if (platform_file_dialog_helper().empty()) {
     log_line("file_request: no desktop file dialog (zenity or kdialog) installed");
     return TvString("NO_FILE");
   }
   std::vector<PlatformFileFilter> filters = file_request_filters(filter);
+  for (PlatformFileFilter& f : filters)
+    for (std::string& p : f.patterns) p = file_request_pattern(p);
   std::string start_dir;
   bool have_dir = platform_get_current_dir(start_dir);
 

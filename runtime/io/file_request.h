@@ -15,6 +15,11 @@ TvString file_request(double open, const TvString& filter);
 // at the first empty entry.
 std::vector<PlatformFileFilter> file_request_filters(const TvString& filter);
 
+// A file pattern rewritten so the desktop's dialog matches it without regard
+// to ASCII case ("*.png" -> "*.[pP][nN][gG]"); "*.*" becomes "*", which is
+// what it means to the runtime. Patterns holding "[" stand as they are.
+std::string file_request_pattern(const std::string& pattern);
+
 // Registration point for the program window while the desktop dialog runs:
 // file_request calls step_aside(true) before the dialog and step_aside(false)
 // after it. The frame fills it at start-up (connect_layers); until then the

@@ -10,23 +10,16 @@
 #include "runtime/platform/env.h"
 #include "runtime/platform/platform_files.h"
 #include "runtime/values/errors.h"
+#include "runtime/values/ascii_case.h"
 
 namespace {
-
-char lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 TvString text_of(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
 
 // ASCII case ignored; names equal but for case keep a fixed byte order.
 int compare_names(const TvString& a, const TvString& b) {
-  const unsigned char* x = reinterpret_cast<const unsigned char*>(a.c_str());
-  const unsigned char* y = reinterpret_cast<const unsigned char*>(b.c_str());
-  for (;; ++x, ++y) {
-    unsigned char p = uint8_t(lower_ascii(char(*x))), q = uint8_t(lower_ascii(char(*y)));
-    if (p != q) return p < q ? -1 : 1;
-    if (!*x) break;
-  }
-  return string_compare(a.c_str(), b.c_str());
+  int blind = ascii_compare_blind(a.c_str(), b.c_str());
+  return blind ? blind : string_compare(a.c_str(), b.c_str());
 }
 
 }  // namespace
@@ -83,7 +76,7 @@ bool filter_match(const char* name, const char* pattern) {
       star_n = n;
       continue;
     }
-    if (*p && (*p == '?' ? *n != '.' : lower_ascii(*p) == lower_ascii(*n))) {
+    if (*p && (*p == '?' ? *n != '.' : ascii_lower(*p) == ascii_lower(*n))) {
       ++n;
       ++p;
       continue;

@@ -23,6 +23,7 @@
 #include "runtime/io/io_exit.h"
 #include "runtime/io/safe_write.h"
 #include "runtime/platform/platform_files.h"
+#include "runtime/values/ascii_case.h"
 
 IniTable ini_table;
 
@@ -35,12 +36,10 @@ struct Name {
   uint32_t length;
 };
 
-inline uint8_t fold(uint8_t c) { return (c >= 'A' && c <= 'Z') ? uint8_t(c + 32) : c; }
-
 uint32_t name_hash(Name n) {
   uint32_t h = 2166136261u;
   const uint8_t* p = reinterpret_cast<const uint8_t*>(n.data);
-  for (uint32_t i = 0; i < n.length; ++i) h = (h ^ fold(p[i])) * 16777619u;
+  for (uint32_t i = 0; i < n.length; ++i) h = (h ^ ascii_lower(p[i])) * 16777619u;
   // spread the low bits, which pick the slot
   h ^= h >> 16;
   h *= 0x7feb352du;
@@ -50,11 +49,7 @@ uint32_t name_hash(Name n) {
 
 bool name_equal(Name a, Name b) {
   if (a.length != b.length) return false;
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(a.data);
-  const uint8_t* q = reinterpret_cast<const uint8_t*>(b.data);
-  for (uint32_t i = 0; i < a.length; ++i)
-    if (p[i] != q[i] && fold(p[i]) != fold(q[i])) return false;
-  return true;
+  return ascii_equal_blind(a.data, b.data, a.length);
 }
 
 Name name_of(const IniEntry& e) { return {e.key, e.key_length}; }

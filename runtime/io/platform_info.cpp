@@ -6,6 +6,7 @@
 
 #include "runtime/platform/gl_entry.h"
 #include "runtime/platform/machine_info.h"
+#include "runtime/values/ascii_case.h"
 
 bool (*gl_entry_point_test)(const char* name) = platform_gl_entry_point;
 TvString command_line;
@@ -38,14 +39,11 @@ const uint32_t kFallbackSerial = 0x1B2D3F40u;
 
 TvString text_of(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
 
-bool is_ascii_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
 }  // namespace
 
 TvString locale_code(const std::string& language) {
   std::string code = language;
-  for (char& c : code)
-    if (c >= 'A' && c <= 'Z') c = char(c + 32);
+  ascii_lower_in_place(code);
   if (code == "eng" || code == "english-uk")
     code = "uk";
   else if (code.size() > 2)
@@ -58,7 +56,7 @@ TvString locale_code(const std::string& language) {
       break;
     }
   }
-  if (code.size() != 2 || !is_ascii_letter(code[0]) || !is_ascii_letter(code[1])) code = "us";
+  if (code.size() != 2 || !ascii_is_letter(code[0]) || !ascii_is_letter(code[1])) code = "us";
   return text_of(code);
 }
 
@@ -72,8 +70,7 @@ TvString machine_id_text(uint32_t serial) {
 
 TvString platform_info(const TvString& key) {
   std::string k(key.c_str(), key.length);
-  for (char& c : k)
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
+  ascii_upper_in_place(k);
 
   if (k.empty()) return TvString("LINUX");
   if (k.compare(0, 6, "GLEXT:") == 0) {

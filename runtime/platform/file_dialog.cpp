@@ -28,7 +28,7 @@ std::vector<std::string> zenity_args(bool open, const std::vector<PlatformFileFi
   args.push_back("--filename=" + with_slash(start_dir));
   for (const PlatformFileFilter& f : filters) {
     std::string arg = "--file-filter=" + f.description + " |";
-    for (const std::string& p : f.patterns) arg += " " + platform_dialog_pattern(p);
+    for (const std::string& p : f.patterns) arg += " " + p;
     args.push_back(arg);
   }
   return args;
@@ -43,7 +43,7 @@ std::vector<std::string> kdialog_args(bool open, const std::vector<PlatformFileF
   for (const PlatformFileFilter& f : filters) {
     if (!filter.empty()) filter += "\n";
     std::string pats;
-    for (const std::string& p : f.patterns) pats += (pats.empty() ? "" : " ") + platform_dialog_pattern(p);
+    for (const std::string& p : f.patterns) pats += (pats.empty() ? "" : " ") + p;
     filter += pats + "|" + f.description;
   }
   if (!filter.empty()) args.push_back(filter);
@@ -51,24 +51,6 @@ std::vector<std::string> kdialog_args(bool open, const std::vector<PlatformFileF
 }
 
 }  // namespace
-
-std::string platform_dialog_pattern(const std::string& pattern) {
-  if (pattern == "*.*") return "*";
-  if (pattern.find('[') != std::string::npos) return pattern;
-  std::string out;
-  for (char c : pattern) {
-    char lo = (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
-    if (lo >= 'a' && lo <= 'z') {
-      out += '[';
-      out += lo;
-      out += char(lo - 32);
-      out += ']';
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
 
 std::string platform_file_dialog_helper() {
   std::string path;

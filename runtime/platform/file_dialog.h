@@ -20,7 +20,3 @@ std::string platform_file_dialog_helper();
 PlatformDialogResult platform_file_dialog(bool open, const std::vector<PlatformFileFilter>& filters,
                               const std::string& start_dir, std::string& chosen);
 
-// A file pattern rewritten so the desktop matches it without regard to ASCII
-// case ("*.png" -> "*.[pP][nN][gG]"); "*.*" becomes "*", which is what it
-// means to the runtime.
-std::string platform_dialog_pattern(const std::string& pattern);

@@ -8,6 +8,7 @@
 
 #include "runtime/platform/process_info.h"
 #include "runtime/values/errors.h"
+#include "runtime/values/ascii_case.h"
 
 void (*debug_break_input_reset)() = nullptr;
 bool external_code_used = false;
@@ -83,8 +84,7 @@ void* bind_external(const char* module, const char* procedure) {
   external_code_used = true;
   external_code_guard = true;
   TvString name(module ? module : "");
-  for (uint32_t i = 0; i < name.length; ++i)
-    if (name.data[i] >= 'A' && name.data[i] <= 'Z') name.data[i] = char(name.data[i] + 32);
+  ascii_lower_in_place(name.data, name.length);
   void* handle = find_or_load_module(name);
   if (!handle) {
     TvString text("DECLARE module not found: ");

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "runtime/values/blowfish.h"
+#include "runtime/values/ascii_case.h"
 
 namespace {
 
@@ -78,13 +79,11 @@ TvString string_replace_all(const TvString& text, const TvString& search, const 
 }
 
 void string_lower_in_place(TvString& text) {
-  for (uint32_t i = 0; i < text.length; ++i)
-    if (text.data[i] >= 'A' && text.data[i] <= 'Z') text.data[i] = char(text.data[i] + 32);
+  ascii_lower_in_place(text.data, text.length);
 }
 
 void string_upper_in_place(TvString& text) {
-  for (uint32_t i = 0; i < text.length; ++i)
-    if (text.data[i] >= 'a' && text.data[i] <= 'z') text.data[i] = char(text.data[i] - 32);
+  ascii_upper_in_place(text.data, text.length);
 }
 
 TvString string_lower(const TvString& text) {

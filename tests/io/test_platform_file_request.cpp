@@ -52,9 +52,9 @@ TEST(FileRequestFilters, PairsUpToTheFirstEmptyEntry) {
   EXPECT_EQ(file_request_filters(TvString("Text|*.txt|All")).size(), 1u);
   EXPECT_TRUE(file_request_filters(TvString("|*.txt")).empty());
 
-  EXPECT_EQ(platform_dialog_pattern("*.png"), "*.[pP][nN][gG]");
-  EXPECT_EQ(platform_dialog_pattern("*.*"), "*");
-  EXPECT_EQ(platform_dialog_pattern("a[0-9].x"), "a[0-9].x");
+  EXPECT_EQ(file_request_pattern("*.png"), "*.[pP][nN][gG]");
+  EXPECT_EQ(file_request_pattern("*.*"), "*");
+  EXPECT_EQ(file_request_pattern("a[0-9].x"), "a[0-9].x");
 }
 
 TEST(FileRequest, ChosenPathWithZenity) {

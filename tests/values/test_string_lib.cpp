@@ -6,6 +6,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "runtime/values/ascii_case.h"
 #include "runtime/values/blowfish.h"
 #include "runtime/values/console.h"
 #include "runtime/values/string_lib.h"
@@ -75,6 +76,21 @@ TEST(StringCase, AsciiOnly) {
   EXPECT_EQ(str(s), "mixed");
   string_upper_in_place(s);
   EXPECT_EQ(str(s), "MIXED");
+}
+
+// The one case-blind rule behind keys and names: Latin-1 letters are not
+// folded, and order is by folded bytes read unsigned.
+TEST(StringCase, BlindComparisonFoldsAsciiOnly) {
+  EXPECT_TRUE(ascii_equal_blind("Code.INI", "code.ini"));
+  EXPECT_FALSE(ascii_equal_blind("\xc4rger", "\xe4rger"));
+  EXPECT_FALSE(ascii_equal_blind("@", "`"));  // 0x40 and 0x60 differ by the case bit only
+  EXPECT_FALSE(ascii_equal_blind("abc", "ab"));
+  EXPECT_EQ(ascii_compare_blind("apple", "BANANA"), -1);
+  EXPECT_EQ(ascii_compare_blind("Zebra", "\xe4"), -1);  // bytes above 127 sort last
+  EXPECT_EQ(ascii_compare_blind("ab", "AB"), 0);
+  EXPECT_EQ(ascii_compare_blind("ab", "abc"), -1);
+  EXPECT_TRUE(ascii_ends_with_blind("ball.PNG", ".png"));
+  EXPECT_FALSE(ascii_ends_with_blind("png", ".png"));
 }
 
 TEST(StringCharCode, Bytes) {
