@@ -1,0 +1,345 @@
+// model.cpp - the toolkit state, widget look-up and insertion, the
+// constructors and the user-widget hook.
+//
+// `widgets` stays sorted by id for bisection and `order` keeps creation
+// order. An insertion at position p moves the records above p up by one and
+// shifts every order index at or above p by one, so each order entry always
+// names its widget's position without looking every id up again.
+#include "vexui/model.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "runtime/frame/frame_loop.h"
+#include "runtime/frame/lifecycle.h"
+#include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/fonts.h"
+#include "runtime/gfx2d/sprites.h"
+#include "runtime/input/input.h"
+#include "runtime/io/platform_info.h"
+#include "vexui/paint.h"
+#include "vexui/properties.h"
+
+VexuiState vexui_state;
+
+VexuiDialog& vexui_top() { return vexui_state.dialogs(-1); }
+
+namespace {
+
+// Byte-wise order of two ids, shorter first on a common prefix.
+int compare_ids(const TvString& a, const TvString& b) {
+  uint32_t n = std::min(a.length, b.length);
+  int c = n ? std::memcmp(a.data, b.data, n) : 0;
+  if (c) return c;
+  return a.length < b.length ? -1 : (a.length > b.length ? 1 : 0);
+}
+
+// Opens a default record at `at` of a record array holding `count` elements.
+// The records hold only texts and numbers and do not point into themselves,
+// so they are moved as bytes: an insertion into a large dialog costs one
+// memmove instead of a chain of member-wise moves.
+void open_slot(TvArray<VexuiWidget>& widgets, int32_t at) {
+  array_push(widgets, VexuiWidget{});
+  int32_t last = array_total(widgets) - 1;
+  if (at >= last) return;
+  VexuiWidget* w = widgets.elements;
+  w[last].~VexuiWidget();
+  std::memmove(static_cast<void*>(w + at + 1), static_cast<const void*>(w + at),
+               sizeof(VexuiWidget) * size_t(last - at));
+  ::new (static_cast<void*>(w + at)) VexuiWidget();
+}
+
+void font_cells(int32_t& cw, int32_t& ch) {
+  int w, h;
+  font_size(w, h);
+  cw = w;
+  ch = h;
+}
+
+// The longest item in characters.
+int32_t longest_item(const TvArray<TvString>& items) {
+  uint32_t longest = 0;
+  for (int32_t i = 0; i < array_total(items); ++i) longest = std::max(longest, items.elements[i].length);
+  return int32_t(longest);
+}
+
+void default_user_handler(VexuiWidget& widget) {
+  set_viewport(0, 0, 0, 0);
+  draw_rect(0, 0, 1024, 1024, 4227327);
+  print_text("Must overwrite: vexui_handle_user", 0, 0);
+  print_text(TvString("for item: ") + widget.id, 0, 20);
+  print_text(TvString("type=") + widget.type, 0, 40);
+  show_frame();
+  wait_key();
+  end_program();
+}
+
+VexuiUserHandler user_handler = default_user_handler;
+
+}  // namespace
+
+int32_t vexui_find_widget(VexuiDialog& dialog, const TvString& id, int32_t create) {
+  TvArray<VexuiWidget>& widgets = dialog.widgets;
+  int32_t count = array_total(widgets);
+  int32_t lo = 0, hi = count - 1;
+  while (lo < hi) {
+    int32_t mid = (lo + hi) / 2;
+    int c = compare_ids(widgets.elements[mid].id, id);
+    if (c > 0) {
+      hi = std::max(mid - 1, lo);
+    } else if (c < 0) {
+      lo = std::min(hi, mid + 1);
+    } else {
+      return mid;
+    }
+  }
+  int c = count > 0 ? compare_ids(widgets.elements[lo].id, id) : 1;
+  if (count > 0 && c == 0) return lo;
+  if (!create) return -1;
+  int32_t at = (count > 0 && c < 0) ? lo + 1 : lo;
+  open_slot(widgets, at);
+  widgets.elements[at].id = id;
+  if (at < count) {
+    int32_t entries = array_total(dialog.order);
+    VexuiOrderEntry* e = dialog.order.elements;
+    for (int32_t i = 0; i < entries; ++i) e[i].index += e[i].index >= at;
+  }
+  VexuiOrderEntry entry;
+  entry.id = id;
+  entry.index = at;
+  array_push(dialog.order, entry);
+  return at;
+}
+
+// vexui_add_widget, giving the widget's index for the constructors.
+int32_t vexui_add_widget_index(const TvString& id, const TvString& text, int32_t width, int32_t height) {
+  VexuiDialog& d = vexui_top();
+  TvString name = id;
+  if (name.empty()) name = TvString("iwdg%") + (array_total(d.widgets) + 1);
+  int32_t cw, ch;
+  font_cells(cw, ch);
+  int32_t least = vexui_state.min_widget_size;
+  if (width <= least) width = std::max(least, vexui_text_width(text) + cw);
+  if (height <= least) height = std::max(least, ch + 6);
+  int32_t i = vexui_find_widget(d, name, 1);
+  VexuiWidget& w = d.widgets(i);
+  w.width = width;
+  w.height = height;
+  w.type = "WIDGET";
+  w.text = text;
+  return i;
+}
+
+void vexui_add_widget(const TvString& id, const TvString& text, int32_t width, int32_t height) {
+  vexui_add_widget_index(id, text, width, height);
+}
+
+void vexui_split_items(const TvString& text, TvArray<TvString>& items) {
+  array_redim(items, 0);
+  const char* p = text.data;
+  const char* end = text.data + text.length;
+  int32_t n = 0;
+  while (p < end) {
+    const char* bar = static_cast<const char*>(std::memchr(p, '|', size_t(end - p)));
+    if (!bar) bar = end;
+    if (bar > p) {  // empty parts are dropped
+      array_push(items, TvString());
+      string_assign_bytes(items(n++), p, uint32_t(bar - p));
+    }
+    p = bar + 1;
+  }
+}
+
+void vexui_hide(const TvString& id, int32_t hidden) {
+  VexuiDialog& d = vexui_top();
+  int32_t i = vexui_find_widget(d, id, 0);
+  if (i < 0) return;
+  d.widgets(i).hide = hidden;
+  if (!(d.widgets(i).type == "FRAME")) return;
+  int32_t entries = array_total(d.order);
+  int32_t start = 0;
+  while (start < entries && d.order(start).index != i) ++start;
+  // the frame's own entry opens the count: its "UNFRAME" is the one that
+  // brings it back to 0, so content after a nested frame is hidden as well
+  int32_t depth = 0;
+  for (int32_t k = start; k < entries; ++k) {
+    VexuiWidget& w = d.widgets(d.order(k).index);
+    if (w.type == "FRAME") ++depth;
+    if (w.type == "UNFRAME") {
+      --depth;
+      if (depth <= 0) break;
+    }
+    w.hide = hidden;
+    if (hidden) w.clicked = 0;
+  }
+}
+
+void vexui_link(const TvString& src_id, const TvString& src_key, const TvString& dst_id, const TvString& dst_key) {
+  VexuiLink link;
+  link.src_id = src_id;
+  link.src_key = src_key;
+  link.dst_id = dst_id;
+  link.dst_key = dst_key;
+  array_push(vexui_top().links, link);
+}
+
+void vexui_reset_dialog() {
+  if (vexui_state.glyph_tables_built < 256) vexui_build_text_tables(0, 2);
+  if (array_total(vexui_state.dialogs) == 0) array_redim(vexui_state.dialogs, 1);
+  VexuiDialog& d = vexui_top();
+  if (d.col_norm == 0 && d.col_bright == 0) {
+    d.col_norm = 0xC0C0C0;
+    d.col_bright = 0xFFFFFF;
+    d.col_hover_norm = 0xFF9040;
+    d.col_hover_bright = 0xFFF0A0;
+  }
+  array_redim(d.widgets, 0);
+  array_redim(d.order, 0);
+  array_redim(d.links, 0);
+  TvString platform = platform_info(TvString());
+  vexui_state.touch_device =
+      (platform == "WINCE" || platform == "GP2X" || platform == "IPHONE") ? 1 : 0;
+}
+
+// ---- constructors ------------------------------------------------------------
+
+void vexui_text(const TvString& id, const TvString& text, int32_t width, int32_t height) {
+  int32_t i = vexui_add_widget_index(id, text, width, height);
+  vexui_top().widgets(i).type = "TEXT";
+}
+
+void vexui_list(const TvString& id, const TvString& items, int32_t width, int32_t height) {
+  int32_t cw, ch;
+  font_cells(cw, ch);
+  TvArray<TvString> parts;
+  vexui_split_items(items, parts);
+  if (height == 0) {
+    height = 4 * ch + 4;
+  } else {
+    height = height - (ch > 0 ? height % ch : 0) + 4;
+  }
+  if (width == 0) width = (longest_item(parts) + 3) * cw;
+  int32_t i = vexui_add_widget_index(id, items, width, height);
+  VexuiWidget& w = vexui_top().widgets(i);
+  w.type = "LIST";
+  w.count = array_total(parts);
+  if (w.count == 0) w.select = -1;
+}
+
+void vexui_combo(const TvString& id, const TvString& items, int32_t width, int32_t height) {
+  int32_t cw, ch;
+  font_cells(cw, ch);
+  vexui_list(id, items, width, height == 0 ? ch : height);
+  VexuiDialog& d = vexui_top();
+  // the list made the widget under this id or, for an empty id, the last one named
+  int32_t i = vexui_find_widget(d, id.empty() ? d.order(-1).id : id, 0);
+  d.widgets(i).type = "COMBO";
+}
+
+void vexui_file(const TvString& id, const TvString& text, const TvString& filter, int32_t width, int32_t height) {
+  int32_t cw, ch;
+  font_cells(cw, ch);
+  if (width == 0) width = 12 * cw;
+  int32_t i = vexui_add_widget_index(id, text, width, height);
+  VexuiWidget& w = vexui_top().widgets(i);
+  w.type = "FILE";
+  w.filter = filter;
+}
+
+void vexui_radio(const TvString& id, const TvString& items, int32_t width) {
+  int32_t cw, ch;
+  font_cells(cw, ch);
+  TvArray<TvString> parts;
+  vexui_split_items(items, parts);
+  if (width == 0) width = (longest_item(parts) + 2) * cw;
+  int32_t i = vexui_add_widget_index(id, items, width, 0);
+  VexuiWidget& w = vexui_top().widgets(i);
+  w.type = "RADIO";
+  if (array_total(parts) == 0) w.select = -1;
+}
+
+void vexui_checkbox(const TvString& id, const TvString& text, int32_t width, int32_t height) {
+  int32_t cw, ch;
+  font_cells(cw, ch);
+  if (width == 0) width = vexui_text_width(text) + 2 * cw;
+  int32_t i = vexui_add_widget_index(id, text, width, height);
+  vexui_top().widgets(i).type = "CHECKBOX";
+}
+
+void vexui_slider(const TvString& id, double value, int32_t width, int32_t height) {
+  if (width == 0) width = 100;
+  if (height == 0) height = 16;
+  int32_t i = vexui_add_widget_index(id, string_from_number(value), width, height);
+  vexui_top().widgets(i).type = "SLIDER";
+}
+
+void vexui_button(const TvString& id, const TvString& text, int32_t width, int32_t height) {
+  int32_t i = vexui_add_widget_index(id, text, width, height);
+  vexui_top().widgets(i).type = "BUTTON";
+}
+
+void vexui_tab(const TvString& id, const TvString& items) {
+  int32_t cw, ch;
+  font_cells(cw, ch);
+  // as wide as any content so it always starts its own line; clipped to the dialog
+  int32_t i = vexui_add_widget_index(id, items, 10000, ch + 7);
+  vexui_top().widgets(i).type = "TAB";
+  vexui_spacer(10000, 0);
+}
+
+void vexui_frame(const TvString& id, const TvString& text, int32_t width) {
+  TvString name = id;
+  if (name.empty()) name = TvString("frm") + (array_total(vexui_top().widgets) + 1);
+  int32_t i = vexui_add_widget_index(name, text, width, 100);
+  VexuiWidget& w = vexui_top().widgets(i);
+  w.type = "FRAME";
+  if (width == 0) w.width = 0;  // as wide as the widest child, found by layout
+}
+
+void vexui_unframe() {
+  TvString name = TvString("frm") + (array_total(vexui_top().widgets) + 1);
+  int32_t i = vexui_add_widget_index(name, TvString(), 0, 0);
+  VexuiWidget& w = vexui_top().widgets(i);
+  w.type = "UNFRAME";
+  w.width = 0;
+  w.height = 0;
+}
+
+void vexui_spacer(int32_t width, int32_t height) {
+  TvString name = TvString("ID_SPACER_") + array_total(vexui_top().widgets);
+  int32_t i = vexui_add_widget_index(name, TvString(), width, height);
+  VexuiWidget& w = vexui_top().widgets(i);
+  w.type = "SPACER";
+  w.width = width;
+  w.height = height;
+}
+
+void vexui_user_widget(const TvString& id, const TvString& type, int32_t width, int32_t height) {
+  int32_t i = vexui_add_widget_index(id, TvString(), width, height);
+  vexui_top().widgets(i).type = type;
+}
+
+void vexui_sprite_buttons(const TvArray<TvString>& ids, const TvArray<double>& sprites) {
+  int32_t n = std::min(array_total(ids), array_total(sprites));
+  int32_t most_w = 0, most_h = 0;
+  for (int32_t k = 0; k < n; ++k) {
+    int w, h;
+    sprite_size(int(sprites.elements[k]), w, h);
+    most_w = std::max(most_w, int32_t(w));
+    most_h = std::max(most_h, int32_t(h));
+  }
+  for (int32_t k = 0; k < n; ++k) {
+    TvString text = TvString("SPR_B") + int32_t(sprites.elements[k]);
+    vexui_button(ids.elements[k], text, most_w, most_h);
+  }
+  vexui_spacer(10000, 0);
+}
+
+// ---- the user-widget hook ------------------------------------------------------
+
+void vexui_set_user_handler(VexuiUserHandler handler) {
+  user_handler = handler ? handler : default_user_handler;
+}
+
+void vexui_handle_user(VexuiWidget& widget) { user_handler(widget); }
