@@ -94,6 +94,7 @@ void vexui_combo_input(VexuiDialog& dialog, VexuiWidget& w, int32_t, int32_t, in
 
 void vexui_slider_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t click, int32_t) {
   if (w.readonly) return;
+  w.clicked = 0;  // a pulse of the frames whose drag sets the value
   if (click == -1 && mx > 0 && mx < w.width && my > 0 && my < w.height) dialog.focus = w.id;
   bool held = dialog.focus == w.id;
   if (held && mouse_axis(3) != 0) {
