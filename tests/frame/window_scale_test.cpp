@@ -136,6 +136,12 @@ void drawing_reads_and_presenting() {
   draw_rect(479, 319, 1, 1, 0xFF0000);
   CHECK_THAT(get_pixel(10, 10) == 0x00FF00 && get_pixel(11, 10) == 0, "get_pixel reads frame pixels");
   CHECK_THAT(get_pixel(479, 319) == 0xFF0000, "the frame's last pixel");
+  set_viewport(200, 150, 40, 30);  // a viewport counts in frame pixels too
+  draw_rect(0, 0, 1, 1, 0x00FFFF);
+  set_viewport(0, 0, 0, 0);
+  CHECK_THAT(get_pixel(200, 150) == 0x00FFFF && get_pixel(199, 150) == 0 && get_pixel(200, 149) == 0,
+             "a viewport's origin is its frame pixel");
+  draw_rect(200, 150, 1, 1, 0);
 
   // a grab takes frame pixels, not window pixels
   grab_sprite(1, 8, 8, 4, 4);
@@ -285,6 +291,15 @@ void override_one_and_rubbish() {
   size_t at = text.find("SNIPVAULT_SCALE=abc ignored");
   CHECK_THAT(at != std::string::npos, "the ignored value is logged: " + text);
   CHECK_THAT(text.find("SNIPVAULT_SCALE", at + 1) == std::string::npos, "once");
+
+  // full screen uses the frame's own size; this server offers no 480 x 320
+  // mode, so the window comes back enlarged as before
+  CHECK_THAT(!switch_display_mode(*d), "Xvfb has no 480 x 320 display mode");
+  CHECK_THAT(window_size_text(d) == "960x640" && frame_scale(*d) == 2,
+             "back in a window the frame is enlarged again: " + window_size_text(d));
+  clear_screen(0);
+  set_pixel(3, 4, 0x00FF00);
+  CHECK_THAT(get_pixel(3, 4) == 0x00FF00, "and drawing goes into the frame");
   end_child();
 }
 
@@ -344,7 +359,7 @@ TEST_F(ScaledWindow, MousePositionsArriveInFramePixels) {
   EXPECT_EXIT(mouse_in_frame_pixels(), ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(ScaledWindow, TheOverrideChoosesTheScaleAndRubbishIsLoggedAndIgnored) {
+TEST_F(ScaledWindow, TheOverrideChoosesTheScaleRubbishIsIgnoredAndFullScreenGivesItBack) {
   EXPECT_EXIT(override_one_and_rubbish(), ::testing::ExitedWithCode(0), "");
 }
 
