@@ -4,7 +4,8 @@
 // `widgets` stays sorted by id for bisection and `order` keeps creation
 // order. An insertion at position p moves the records above p up by one and
 // shifts every order index at or above p by one, so each order entry always
-// names its widget's position without looking every id up again.
+// names its widget's position without looking every id up again; each record
+// knows its order entry, so only the moved records' entries are touched.
 #include "vexui/model.h"
 
 #include <algorithm>
@@ -99,12 +100,12 @@ int32_t vexui_find_widget(VexuiDialog& dialog, const TvString& id, int32_t creat
   if (!create) return -1;
   int32_t at = (count > 0 && c < 0) ? lo + 1 : lo;
   open_slot(widgets, at);
-  widgets.elements[at].id = id;
-  if (at < count) {
-    int32_t entries = array_total(dialog.order);
-    VexuiOrderEntry* e = dialog.order.elements;
-    for (int32_t i = 0; i < entries; ++i) e[i].index += e[i].index >= at;
-  }
+  VexuiWidget* w = widgets.elements;
+  w[at].id = id;
+  w[at].order_entry = array_total(dialog.order);
+  // the records above `at` moved up by one: so do their order entries' indexes
+  VexuiOrderEntry* e = dialog.order.elements;
+  for (int32_t k = at + 1; k <= count; ++k) e[w[k].order_entry].index = k;
   VexuiOrderEntry entry;
   entry.id = id;
   entry.index = at;

@@ -38,6 +38,7 @@ struct VexuiWidget {
   int32_t caret_x = 0;
   int32_t caret_y = 0;
   int32_t align = -1;      // <0 left, 0 centred, >0 right
+  int32_t order_entry = 0; // where this widget's entry sits in the dialog's `order`
 };
 
 struct VexuiOrderEntry {
