@@ -1,10 +1,309 @@
-// text_edit.cpp - STAND-IN until the text editor lands: one line per "\n", no editing.
+// text_edit.cpp - drawing, hit-testing and editing of text blocks.
+//
+// Layout comes from the cache in text_layout.cpp; drawing walks only the
+// rows inside the current viewport, so a long read-only text costs per
+// frame about what a short one does.
 #include "vexui/text_edit.h"
 
-int32_t vexui_text_block(VexuiDialog&, VexuiWidget& widget, int32_t, int32_t, int32_t, int32_t, int32_t find) {
-  if (find) return 0;
-  int32_t lines = 1;
-  for (uint32_t i = 0; i < widget.text.length; ++i) lines += widget.text.data[i] == '\n';
-  return lines * 8;
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "runtime/frame/frame_loop.h"
+#include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/fonts.h"
+#include "runtime/input/input.h"
+#include "runtime/platform/clipboard.h"
+#include "runtime/values/string_lib.h"
+#include "vexui/input.h"
+#include "vexui/text_layout.h"
+
+VexuiKeyRepeat vexui_key_repeat;
+
+namespace {
+
+enum : int32_t {
+  KEY_BACKSPACE = 14, KEY_TAB = 15, KEY_LCTRL = 29, KEY_LSHIFT = 42, KEY_RSHIFT = 54, KEY_C = 46,
+  KEY_V = 47, KEY_RCTRL = 157, KEY_HOME = 199, KEY_UP = 200, KEY_LEFT = 203, KEY_RIGHT = 205,
+  KEY_END = 207, KEY_DOWN = 208, KEY_DELETE = 211,
+};
+
+// The widget whose view the wheel moved away from its caret: the view stays
+// there until the caret moves again.
+std::string wheel_parked_id;
+
+int32_t clamp_index(int64_t i, int32_t length) { return int32_t(std::clamp<int64_t>(i, 0, length)); }
+
+void cell(int32_t& cw, int32_t& ch) {
+  int w, h;
+  font_size(w, h);
+  cw = w;
+  ch = h > 0 ? h : 1;
 }
-void vexui_text_input(VexuiDialog&, VexuiWidget&, int32_t, int32_t, int32_t, int32_t) {}
+
+// Prints one row's characters [from, to) at pen (x, y).
+void print_row(const TvString& text, int32_t from, int32_t to, int32_t x, int32_t y) {
+  if (!vexui_state.proportional) {
+    // fixed cells: one call for the whole run
+    std::string run;
+    for (int32_t i = from; i < to; ++i) {
+      uint8_t c = vexui_block_char(text, i);
+      if (c != '\n' && uint32_t(i) < text.length) run += char(c);
+    }
+    if (!run.empty()) print_text(TvString(run.data(), uint32_t(run.size())), x, y);
+    return;
+  }
+  for (int32_t i = from; i < to && uint32_t(i) < text.length; ++i) {
+    uint8_t c = vexui_block_char(text, i);
+    if (c != '\n') print_text(TvString(reinterpret_cast<const char*>(&c), 1), x - vexui_state.glyph_offset[c], y);
+    x += vexui_state.glyph_advance[c];
+  }
+}
+
+void draw_rows(const VexuiDialog& dialog, const VexuiWidget& w, const VexuiTextLayout& layout, int32_t x0,
+               int32_t y0, int32_t ch, int32_t sel_lo, int32_t sel_hi) {
+  int vx, vy, vw, vh;
+  get_viewport(vx, vy, vw, vh);
+  if (vh <= 0) screen_size(vw, vh);
+  int32_t rows = int32_t(layout.row_start.size());
+  int64_t first = std::max<int64_t>(0, (-int64_t(y0)) / ch - 1);
+  int64_t last = std::min<int64_t>(rows - 1, (int64_t(vh) - y0) / ch + 1);
+  for (int64_t r = first; r <= last; ++r) {
+    int32_t from = layout.row_start[size_t(r)];
+    int32_t to = r + 1 < rows ? layout.row_start[size_t(r + 1)] : layout.length;
+    int32_t y = int32_t(y0 + r * ch);
+    if (sel_lo < sel_hi && sel_lo < to && sel_hi > from) {
+      int32_t x = x0, sx = 0, sw = 0;
+      for (int32_t i = from; i < to; ++i) {
+        int32_t adv = vexui_state.glyph_advance[vexui_block_char(w.text, i)];
+        if (i == sel_lo || (i == from && sel_lo < from)) sx = x;
+        if (i >= sel_lo && i < sel_hi) sw += adv;
+        x += adv;
+      }
+      if (sw > 0) draw_rect(sx, y, sw, ch, dialog.col_hover_norm);
+    }
+    print_row(w.text, from, to, x0, y);
+  }
+}
+
+void draw_caret(VexuiWidget& w, const VexuiTextLayout& layout, int32_t x0, int32_t y0, int32_t ch, int32_t caret) {
+  int32_t row = vexui_layout_row(layout, caret);
+  int32_t x = vexui_layout_x(layout, w.text, caret);
+  int32_t adv = vexui_state.glyph_advance[vexui_block_char(w.text, caret)];
+  w.caret_x = x + adv / 2;
+  w.caret_y = row * ch + ch / 2;
+  bool dim = std::fmod(timer_ms(), 1024.0) > 512;
+  if (dim) alpha_mode(-0.5);
+  draw_rect(x0 + x - 1, y0 + row * ch, 2, ch, 0);
+  if (dim) alpha_mode(0);
+}
+
+}  // namespace
+
+int32_t vexui_text_block(VexuiDialog& dialog, VexuiWidget& w, int32_t x0, int32_t y0, int32_t width, int32_t draw,
+                         int32_t find) {
+  int32_t cw, ch;
+  cell(cw, ch);
+  const VexuiTextLayout& layout = vexui_text_layout(w.text, width);
+  if (find) return vexui_layout_find(layout, w.text, x0, y0, ch);
+  int32_t length = int32_t(w.text.length);
+  bool focused = !w.id.empty() && dialog.focus == w.id;
+  if (focused) {
+    w.selstart = clamp_index(w.selstart, length);
+    w.selend = clamp_index(w.selend, length);
+  } else {
+    w.selstart = w.selend = -1;  // a widget without the focus shows no selection
+  }
+  if (draw) {
+    draw_rows(dialog, w, layout, x0, y0, ch, std::min(w.selstart, w.selend), std::max(w.selstart, w.selend));
+    if (focused) draw_caret(w, layout, x0, y0, ch, w.selend);
+  }
+  return int32_t(layout.row_start.size()) * ch;
+}
+
+TvString vexui_paste_text(const TvString& clipboard) {
+  TvString out;
+  for (uint32_t i = 0; i < clipboard.length; ++i) {
+    char c = clipboard.data[i];
+    if (c == '\r') {
+      if (i + 1 < clipboard.length && clipboard.data[i + 1] == '\n') ++i;
+      string_append_char(out, '\n');
+    } else if (c == '\t') {
+      string_append(out, "    ");
+    } else {
+      string_append_char(out, c);
+    }
+  }
+  return out;
+}
+
+namespace {
+
+struct EditKeys {
+  TvString typed;
+  bool backspace = false, del = false, shift = false, copy = false, paste = false;
+  int32_t h = 0, v = 0;
+  bool any() const { return !typed.empty() || backspace || del || h || v; }
+};
+
+// Step a-c of a frame's keys: the typed character, then the scan codes
+// unless a key handled less than 150 ms ago is still held.
+EditKeys read_keys(VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
+  EditKeys k;
+  VexuiKeyRepeat& rep = vexui_key_repeat;
+  double now = timer_ms();
+  int32_t guard = now - rep.last_key_time <= 150 ? rep.last_key : 0;
+  bool blocked = guard != 0 && key_state(guard);
+  if (!dialog.inkey.empty()) {
+    k.typed = dialog.inkey;
+    dialog.inkey = TvString();
+    blocked = false;
+  } else {
+    k.typed = typed_key();
+  }
+  if (k.typed.length == 1 && k.typed.data[0] == 8) {
+    k.typed = TvString();
+    k.backspace = true;
+    rep.last_key = KEY_BACKSPACE;
+    rep.last_key_time = now;
+  }
+  if (blocked) return k;
+
+  int32_t handled = 0;
+  auto held = [&](int32_t code) {
+    if (!key_state(code)) return false;
+    if (!handled) handled = code;
+    return true;
+  };
+  bool ctrl = key_state(KEY_LCTRL) || key_state(KEY_RCTRL);
+  if (ctrl && key_state(KEY_C)) k.copy = true, handled = KEY_LCTRL;
+  if (ctrl && key_state(KEY_V)) k.paste = true, handled = KEY_LCTRL;
+  // A press of Backspace types "\b" into the queue and is handled there, in
+  // order with the characters before it; the scan code only repeats it.
+  if (k.typed.empty() && !k.backspace && typed_waiting() == 0 && held(KEY_BACKSPACE)) k.backspace = true;
+  if (held(KEY_DELETE)) k.del = true;
+  if (held(KEY_TAB)) k.typed = " ";
+  k.v = int32_t(held(KEY_DOWN)) - int32_t(held(KEY_UP));
+  k.h = int32_t(held(KEY_RIGHT)) - int32_t(held(KEY_LEFT));
+  k.shift = key_state(KEY_LSHIFT) || key_state(KEY_RSHIFT);
+  if (held(KEY_HOME)) {
+    w.caret_x = 0;
+    w.caret_y += ch;
+    k.v = -1;
+  }
+  if (held(KEY_END)) {
+    w.caret_x = w.width;
+    w.caret_y += ch;
+    k.v = -1;
+  }
+  if (handled) {
+    rep.last_key = handled;
+    rep.last_key_time = now;
+  }
+  return k;
+}
+
+void copy_selection(const VexuiWidget& w) {
+  int32_t length = int32_t(w.text.length);
+  int32_t a = clamp_index(w.selstart, length), b = clamp_index(w.selend, length);
+  if (a == b) return;
+  if (a > b) std::swap(a, b);
+  platform_clipboard_set(std::string(w.text.data + a, size_t(b - a)));
+}
+
+void apply_keys(VexuiDialog& dialog, VexuiWidget& w, EditKeys& k, int32_t width, int32_t ch) {
+  int32_t length = int32_t(w.text.length);
+  auto find = [&](int32_t v) {
+    return vexui_text_block(dialog, w, w.caret_x, w.caret_y + v * ch, width, 0, 1);
+  };
+  if (k.shift && (k.h || k.v)) {  // extend the selection
+    int64_t p = k.v ? find(k.v) : int64_t(clamp_index(w.selend, length)) + k.h;
+    w.selstart = clamp_index(w.selstart, length);
+    w.selend = clamp_index(p, length);
+    return;
+  }
+  int32_t a = clamp_index(w.selstart, length), b = clamp_index(w.selend, length);
+  TvString text = w.text;
+  int64_t p = k.v ? find(k.v) : int64_t(a) + k.h;
+  if (a != b && (k.backspace || k.del || !k.typed.empty())) {
+    if (a > b) std::swap(a, b);
+    text = string_mid(w.text, 0, a) + string_mid(w.text, b, length - b);
+    k.backspace = k.del = false;
+    if (!k.v) p = a + k.h;
+  }
+  TvString left = string_mid(text, 0, a);
+  TvString right = string_mid(text, a, int32_t(text.length) - a);
+  if (k.del && right.length) right = string_mid(right, 1, int32_t(right.length) - 1);
+  if (k.backspace) {
+    if (left.length) string_truncate(left, left.length - 1);
+    p -= 1;
+  }
+  if (!k.typed.empty()) {
+    left += k.typed;
+    p += k.typed.length;
+  }
+  w.text = left + right;
+  w.selstart = w.selend = clamp_index(p, int32_t(w.text.length));
+}
+
+void edit(VexuiDialog& dialog, VexuiWidget& w, int32_t width, int32_t ch) {
+  EditKeys k = read_keys(dialog, w, ch);
+  if (k.copy) copy_selection(w);
+  if (k.paste && !w.readonly) k.typed += vexui_paste_text(TvString(platform_clipboard_get().c_str()));
+  if (w.readonly) {
+    k.typed = TvString();
+    k.backspace = k.del = false;
+  }
+  if (!k.any()) return;
+  apply_keys(dialog, w, k, width, ch);
+  if (wheel_parked_id == w.id.c_str()) wheel_parked_id.clear();
+}
+
+// The view follows the caret by one row per frame, while the caret is the
+// one shown (the widget has the focus) and the wheel has not moved the view.
+void follow_caret(const VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
+  if (dialog.focus != w.id || wheel_parked_id == w.id.c_str()) return;
+  if (w.height + ch * w.scroll < ch + w.caret_y && w.scroll < w.scroll_max) w.scroll += 1;
+  if (w.caret_y - ch < ch * w.scroll && w.scroll > 0) w.scroll -= 1;
+}
+
+}  // namespace
+
+void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t click, int32_t) {
+  int32_t cw, ch;
+  cell(cw, ch);
+  int32_t text_width = w.width - cw;
+  if (w.scroll_max != 0) text_width -= int32_t(1.5 * cw);
+  int32_t lines = (vexui_text_block(dialog, w, 0, 0, text_width, 0, 0) - w.height) / ch;
+  w.scroll_max = lines > 0 ? lines + 1 : 0;
+  int32_t bar = vexui_scrollbar_input(dialog, w, mx, my, click, w.height);
+
+  bool takes_keys = dialog.focus == w.id;
+  if (mx >= 0 && mx < w.width - bar * 1.5 * cw && my >= 0 && my < w.height) {
+    if (click != 0) {
+      dialog.focus = w.id;
+      w.selend = 0;
+    }
+    if (click == 1 && !w.readonly && vexui_state.keyboard_open == 0 && vexui_state.touch_device != 0) {
+      dialog.pending_action = VEXUI_TEXT_ENTRY;
+      dialog.pending_id = w.id;
+    }
+    if (click == 0 && mouse_axis(3) != 0) click = 1;  // a drag moves the caret end
+    if (click != 0) {
+      int32_t length = int32_t(w.text.length);
+      int32_t pos = clamp_index(vexui_text_block(dialog, w, mx, my + ch * w.scroll, text_width, 0, 1), length);
+      if (click == -1) w.selstart = pos;
+      w.selend = pos;
+      w.selstart = clamp_index(w.selstart, length);
+      wheel_parked_id.clear();
+    }
+    int32_t wheel = int32_t(mouse_axis(2));
+    if (wheel != 0) {
+      w.scroll = std::clamp(w.scroll - 3 * wheel, 0, std::max(0, w.scroll_max));
+      wheel_parked_id = w.id.c_str();
+    }
+    takes_keys = true;
+  }
+  if (takes_keys) edit(dialog, w, text_width, ch);
+  follow_caret(dialog, w, ch);
+}

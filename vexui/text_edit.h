@@ -1,4 +1,10 @@
 // text_edit.h - the text block renderer and the text widget's editor.
+//
+// The caret is `selend`, the selection anchor `selstart`, both character
+// indexes kept inside 0..length while the widget has the focus and -1 when
+// it has not. Keys come by scan code (arrows, Home, End, Delete, Tab,
+// Backspace held down, Ctrl+C, Ctrl+V) and as typed characters, one per
+// frame; a held key repeats every 150 ms.
 #pragma once
 #include "vexui/model.h"
 
@@ -9,3 +15,14 @@ int32_t vexui_text_block(VexuiDialog& dialog, VexuiWidget& widget, int32_t x0, i
 // The "TEXT" widget's input handler (mouse relative to the widget).
 void vexui_text_input(VexuiDialog& dialog, VexuiWidget& widget, int32_t mx, int32_t my, int32_t click,
                       int32_t key_flag);
+
+// The key repeat memory shared by every text widget: the scan code last
+// handled and when (timer_ms).
+struct VexuiKeyRepeat {
+  int32_t last_key = 0;
+  double last_key_time = 0;
+};
+extern VexuiKeyRepeat vexui_key_repeat;
+
+// Clipboard text as typed text: CR LF, CR and LF become "\n", a tab four blanks.
+TvString vexui_paste_text(const TvString& clipboard);

@@ -293,6 +293,8 @@ TvString typed_key() {
   return TvString(&c, 1);
 }
 
+int32_t typed_waiting() { return dev().typed_count; }
+
 // ---------------------------------------------------------------------------
 // mouse
 

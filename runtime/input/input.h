@@ -76,6 +76,8 @@ int32_t key_state(int32_t code);
 // The next character typed since the last call, in the order typed; "" when
 // none is waiting or the window lacks the keyboard focus.
 TvString typed_key();
+// How many typed characters wait for typed_key.
+int32_t typed_waiting();
 // The character a held key gives for typed_key (before the Shift rule).
 uint8_t key_character(int32_t code);
 // Forgets every held key (after a debugger break, the window losing focus).

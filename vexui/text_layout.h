@@ -1,0 +1,42 @@
+// text_layout.h - word wrap of a text block into rows, kept between frames.
+//
+// A block is the text followed by one space (the place the caret takes
+// after the last character). Rows are `ch` apart, so a row is just the index
+// of its first character; x positions inside a row are summed from the
+// toolkit's glyph advances. A row breaks after "\n", and after a blank or
+// tab when the next word would run past the width; a word wider than the
+// width is never broken. Laying out is done once per text, width and glyph
+// table: the last few layouts are kept, so a long read-only text costs
+// nothing per frame beyond the rows on screen.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "runtime/values/tv_string.h"
+
+struct VexuiTextLayout {
+  std::vector<int32_t> row_start;  // first character of each row, ascending
+  int32_t length = 0;              // characters in the block: text length + 1
+};
+
+// The layout of `text` (plus the trailing space) in `width` pixels, from the
+// cache when the same text was laid out in the same width before.
+const VexuiTextLayout& vexui_text_layout(const TvString& text, int32_t width);
+
+// Character i of the block: the text's byte, or the trailing space.
+inline uint8_t vexui_block_char(const TvString& text, int32_t i) {
+  return uint32_t(i) < text.length ? uint8_t(text.data[i]) : uint8_t(' ');
+}
+
+// Row of character i (the last row for i beyond the block).
+int32_t vexui_layout_row(const VexuiTextLayout& layout, int32_t i);
+// Pen x of character i within its row.
+int32_t vexui_layout_x(const VexuiTextLayout& layout, const TvString& text, int32_t i);
+// The first character, in text order, on a row whose bottom reaches ty and
+// that lies at or right of tx - 1.5 advances (or is a "\n"); the block's
+// length when none does. Coordinates relative to the block's top-left.
+int32_t vexui_layout_find(const VexuiTextLayout& layout, const TvString& text, int32_t tx, int32_t ty,
+                          int32_t ch);
+
+// Forgets every kept layout (the glyph tables changed wholesale, tests).
+void vexui_text_layout_clear();
