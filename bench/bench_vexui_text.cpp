@@ -122,19 +122,20 @@ int main(int argc, char** argv) {
   }
   RatioReporter reporter(true);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ratio = [&](const char* what, const char* ours, const char* base, const char* goal) {
+  // times are kept in each benchmark's own unit
+  auto ratio = [&](const char* what, const char* ours, const char* base, const char* unit, const char* goal) {
     double r = reporter.ratio(ours, base);
     if (r < 0) return;
-    std::printf("%s: %.2fx (%.3f ms against %.3f ms) %s\n", what, r, reporter.seconds[ours] * 1e3,
-                reporter.seconds[base] * 1e3, goal);
+    std::printf("%s: %.2fx (%.2f %s against %.2f %s) %s\n", what, r, reporter.seconds[ours], unit,
+                reporter.seconds[base], unit, goal);
   };
   ratio("read-only text, 5000 lines against 50, per frame", "BM_ReadOnlyText5000Lines",
-        "BM_ReadOnlyText50Lines", "(goal: at most 3x)");
-  ratio("pop-up list opened, 10000 items against 100", "BM_PopupOpen10000", "BM_PopupOpen100",
+        "BM_ReadOnlyText50Lines", "us", "(goal: at most 3x)");
+  ratio("pop-up list opened, 10000 items against 100", "BM_PopupOpen10000", "BM_PopupOpen100", "ms",
         "(goal: under 100 ms)");
   auto frame = reporter.seconds.find("BM_PopupFrame10000");
   if (frame != reporter.seconds.end())
     std::printf("pop-up list of 10000 items, one scrolled frame: %.3f ms (goal: under 16.7 ms)\n",
-                frame->second * 1e3);
+                frame->second);
   benchmark::Shutdown();
 }

@@ -14,6 +14,7 @@
 #include "vexui/paint.h"
 #include "vexui/properties.h"
 #include "vexui/stack.h"
+#include "vexui/wheel.h"
 
 namespace {
 
@@ -41,12 +42,6 @@ VexuiWidget* find(const TvString& id) {
   return i < 0 ? nullptr : &d.widgets(i);
 }
 
-// A wheel turn over a scrolled widget: three rows per step, kept in range.
-void wheel_scroll(VexuiWidget& w) {
-  int32_t wheel = int32_t(mouse_axis(2));
-  if (wheel) w.scroll = std::clamp(w.scroll - 3 * wheel, 0, std::max(0, w.scroll_max));
-}
-
 }  // namespace
 
 int32_t vexui_count_items(const TvString& text) {
@@ -68,7 +63,7 @@ void vexui_list_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t m
   if (w.scroll < 0) w.scroll = 0;
   int32_t bar = vexui_scrollbar_input(dialog, w, mx, my, click, w.height);
   bool inside = !(my < 1 || my > w.height || mx < 1 || mx >= w.width - bar * 1.5 * cw);
-  if (inside) wheel_scroll(w);
+  if (inside) vexui_wheel_scroll_widget(w);
   if (w.readonly) return;
   if (!inside) {
     w.hover = -1;
@@ -207,9 +202,6 @@ void vexui_delete_item(const TvString& id, int32_t index) {
 
 namespace {
 
-int32_t popup_count = 0;       // items of the open pop-up list
-int32_t popup_row_height = 0;  // one button and its gap
-
 // "b" followed by the item's number, as text.
 TvString button_id(int32_t i) { return TvString("b") + i; }
 
@@ -249,8 +241,6 @@ bool vexui_popup_build(int32_t x, int32_t y, int32_t width, int32_t height, cons
     d.order(i).index = k;
   }
   int32_t total = n * (bh + 2);
-  popup_count = n;
-  popup_row_height = bh + 2;
   if (height < total) vexui_set(TvString(), "WIDTH", TvString() + (width + sw));
   if (total + 4 < height) vexui_set(TvString(), "HEIGHT", TvString() + (total + 4));
   return true;
@@ -263,12 +253,6 @@ int32_t vexui_popup_step() {
   MouseReading m = mouse_state();
   bool inside = m.x >= d.xpos && m.x < d.xpos + d.self.width && m.y >= d.ypos && m.y < d.ypos + d.self.height;
   if (m.left && !inside) return -1;
-  if (inside && popup_row_height > 0) {
-    int32_t wheel = int32_t(mouse_axis(2));
-    if (wheel) {
-      d.self.scroll = std::clamp(d.self.scroll - 3 * popup_row_height * wheel, 0, std::max(0, d.self.scroll_max));
-    }
-  }
   for (int32_t k = 0, n = array_total(d.widgets); k < n; ++k) {
     const VexuiWidget& w = d.widgets(k);
     if (w.clicked) return int32_t(std::strtol(w.id.data + 1, nullptr, 10));

@@ -17,6 +17,7 @@
 #include "runtime/values/string_lib.h"
 #include "vexui/input.h"
 #include "vexui/text_layout.h"
+#include "vexui/wheel.h"
 
 VexuiKeyRepeat vexui_key_repeat;
 
@@ -297,11 +298,7 @@ void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t m
       w.selstart = clamp_index(w.selstart, length);
       wheel_parked_id.clear();
     }
-    int32_t wheel = int32_t(mouse_axis(2));
-    if (wheel != 0) {
-      w.scroll = std::clamp(w.scroll - 3 * wheel, 0, std::max(0, w.scroll_max));
-      wheel_parked_id = w.id.c_str();
-    }
+    if (vexui_wheel_scroll_widget(w)) wheel_parked_id = w.id.c_str();
     takes_keys = true;
   }
   if (takes_keys) edit(dialog, w, text_width, ch);

@@ -216,6 +216,17 @@ TEST_F(ListWidgets, TenThousandItemsAreAllThereInOrder) {
   EXPECT_EQ(vexui_popup_step(), -2);
   EXPECT_EQ(vexui_popup_step(), -2);  // the content height is a frame old
   EXPECT_GT(d.self.scroll_max, 0);
+  // the wheel over it scrolls three buttons (16 high, 2 apart)
+  input_on_mouse_motion(100, 100, 0, 0);
+  input_on_mouse_wheel(-1);
+  input_frame_start();
+  vexui_popup_step();
+  EXPECT_EQ(d.self.scroll, 3 * 18);
+  input_on_mouse_wheel(1);
+  input_on_mouse_wheel(1);
+  input_frame_start();
+  vexui_popup_step();
+  EXPECT_EQ(d.self.scroll, 0);
   vexui_pop_dialog();
 }
 
