@@ -8,6 +8,7 @@
 // program refreshes or samples, so several reads in one frame agree.
 #include "runtime/input/input.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -46,6 +47,20 @@ void queue_typed(int32_t code) {
   }
   d.typed[(d.typed_head + d.typed_count) % INPUT_TYPED_MAX] = c;
   d.typed_count++;
+  d.typed_this_frame++;
+}
+
+// At a frame start: a whole frame without a reader drops what was typed
+// before that frame; what came during it waits one frame more.
+void expire_typed() {
+  InputDevice& d = dev();
+  if (!d.typed_asked) {
+    int32_t stale = d.typed_count - std::min(d.typed_count, d.typed_this_frame);
+    d.typed_head = (d.typed_head + stale) % INPUT_TYPED_MAX;
+    d.typed_count -= stale;
+  }
+  d.typed_asked = false;
+  d.typed_this_frame = 0;
 }
 
 }  // namespace
@@ -285,6 +300,7 @@ uint8_t key_character(int32_t code) {
 TvString typed_key() {
   InputDevice& d = dev();
   refresh_keyboard();
+  d.typed_asked = true;
   // kept while the window is in the background, read once the focus is back
   if (!d.focused || d.typed_count == 0) return TvString();
   char c = char(d.typed[d.typed_head]);
@@ -400,6 +416,7 @@ void input_frame_start() {
   }
   refresh_keyboard();
   request_mouse_sample();
+  expire_typed();
 }
 
 // ---------------------------------------------------------------------------

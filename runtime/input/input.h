@@ -56,6 +56,8 @@ struct InputDevice {
   // applied), so quick or overlapping presses each type once, in order.
   uint8_t typed[INPUT_TYPED_MAX] = {};
   int32_t typed_head = 0, typed_count = 0;
+  int32_t typed_this_frame = 0;  // queued since the last frame start
+  bool typed_asked = false;      // typed_key called since the last frame start
   int32_t cursor_x = 100, cursor_y = 100;  // cursor position in client pixels
   int32_t relative_x = 0, relative_y = 0;  // relative motion since the last sample
   int32_t wheel_sum = 0;                   // wheel steps since the last sample
@@ -74,7 +76,9 @@ void shutdown_input();
 void refresh_keyboard();
 int32_t key_state(int32_t code);
 // The next character typed since the last call, in the order typed; "" when
-// none is waiting or the window lacks the keyboard focus.
+// none is waiting or the window lacks the keyboard focus. Characters wait
+// while the program keeps asking each frame; a frame in which nobody asked
+// drops those typed before it, so nothing stale turns up later.
 TvString typed_key();
 // How many typed characters wait for typed_key.
 int32_t typed_waiting();

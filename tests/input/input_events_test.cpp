@@ -234,6 +234,24 @@ TEST_F(InputEvents, OverlappingAndQuickPressesTypeEveryCharacterInOrder) {
   EXPECT_EQ(typed(), "b");
 }
 
+TEST_F(InputEvents, CharactersWaitForAReaderButNotForNobody) {
+  // read one a frame: the backlog waits
+  key(SDL_SCANCODE_A, true, "a");
+  key(SDL_SCANCODE_B, true, "b");
+  key(SDL_SCANCODE_C, true, "c");
+  for (const char* want : {"a", "b", "c"}) {
+    input_frame_start();
+    EXPECT_EQ(typed(), want);
+  }
+  // a frame in which nobody asked: what was typed before it is gone
+  key(SDL_SCANCODE_D, true, "d");
+  input_frame_start();  // typed during the frame just ended: may still be read
+  key(SDL_SCANCODE_E, true, "e");
+  input_frame_start();
+  EXPECT_EQ(typed(), "e");
+  EXPECT_EQ(typed(), "");
+}
+
 TEST_F(InputEvents, UnreadCharactersKeepTheNewestWhenTheQueueIsFull) {
   for (int i = 0; i < INPUT_TYPED_MAX + 3; i++) {
     SDL_Scancode sc = i % 2 ? SDL_SCANCODE_B : SDL_SCANCODE_A;
