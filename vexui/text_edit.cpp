@@ -270,11 +270,18 @@ void follow_caret(const VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
 
 }  // namespace
 
+int32_t vexui_text_area_width(const VexuiWidget& w) {
+  int32_t cw, ch;
+  cell(cw, ch);
+  int32_t width = w.width - cw;
+  if (w.scroll_max != 0) width -= int32_t(1.5 * cw);
+  return width;
+}
+
 void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t click, int32_t) {
   int32_t cw, ch;
   cell(cw, ch);
-  int32_t text_width = w.width - cw;
-  if (w.scroll_max != 0) text_width -= int32_t(1.5 * cw);
+  int32_t text_width = vexui_text_area_width(w);
   int32_t lines = (vexui_text_block(dialog, w, 0, 0, text_width, 0, 0) - w.height) / ch;
   w.scroll_max = lines > 0 ? lines + 1 : 0;
   int32_t bar = vexui_scrollbar_input(dialog, w, mx, my, click, w.height);

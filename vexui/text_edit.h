@@ -16,6 +16,11 @@ int32_t vexui_text_block(VexuiDialog& dialog, VexuiWidget& widget, int32_t x0, i
 void vexui_text_input(VexuiDialog& dialog, VexuiWidget& widget, int32_t mx, int32_t my, int32_t click,
                       int32_t key_flag);
 
+// The width a "TEXT" widget lays its text out in: its width less a cell,
+// and less room for the scroll bar while it has one. Drawing and editing
+// use the same, so the caret lands where the text is drawn.
+int32_t vexui_text_area_width(const VexuiWidget& widget);
+
 // The key repeat memory shared by every text widget: the scan code last
 // handled and when (timer_ms).
 struct VexuiKeyRepeat {
