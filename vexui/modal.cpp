@@ -3,10 +3,10 @@
 
 #include "runtime/frame/frame_loop.h"
 #include "runtime/input/input.h"
+#include "runtime/input/scan_codes.h"
 
 namespace {
 
-constexpr int32_t KEY_ESCAPE = 1;
 constexpr int kDepth = 16;
 
 int depth = 0;
@@ -25,7 +25,7 @@ void vexui_modal_begin() {
 bool vexui_modal_escape() {
   if (depth <= 0) return false;
   bool& ready = armed[depth <= kDepth ? depth - 1 : kDepth - 1];
-  bool held = key_state(KEY_ESCAPE) != 0;
+  bool held = key_state(SCAN_ESCAPE) != 0;
   if (!held) ready = true;
   return held && ready;
 }
@@ -39,7 +39,7 @@ void vexui_modal_end() {
   }
   // A release takes effect at a later frame start: wait for it here, so the
   // next frame's end-key check does not see the press that closed us.
-  for (int i = 0; i < 400 && escape_was_on && key_state(KEY_ESCAPE); i++) {
+  for (int i = 0; i < 400 && escape_was_on && key_state(SCAN_ESCAPE); i++) {
     pump_messages(lookup_message_hook());
     input_frame_start();
     sleep_ms(5);

@@ -13,6 +13,7 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/fonts.h"
 #include "runtime/input/input.h"
+#include "runtime/input/scan_codes.h"
 #include "runtime/platform/clipboard.h"
 #include "runtime/values/string_lib.h"
 #include "vexui/input.h"
@@ -22,12 +23,6 @@
 VexuiKeyRepeat vexui_key_repeat;
 
 namespace {
-
-enum : int32_t {
-  KEY_BACKSPACE = 14, KEY_TAB = 15, KEY_LCTRL = 29, KEY_LSHIFT = 42, KEY_RSHIFT = 54, KEY_C = 46,
-  KEY_V = 47, KEY_RCTRL = 157, KEY_HOME = 199, KEY_UP = 200, KEY_LEFT = 203, KEY_RIGHT = 205,
-  KEY_END = 207, KEY_DOWN = 208, KEY_DELETE = 211,
-};
 
 // The widget whose view the wheel moved away from its caret: the view stays
 // there until the caret moves again.
@@ -165,7 +160,7 @@ EditKeys read_keys(VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
   if (k.typed.length == 1 && k.typed.data[0] == 8) {
     k.typed = TvString();
     k.backspace = true;
-    rep.last_key = KEY_BACKSPACE;
+    rep.last_key = SCAN_BACKSPACE;
     rep.last_key_time = now;
   }
   if (blocked) return k;
@@ -176,23 +171,23 @@ EditKeys read_keys(VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
     if (!handled) handled = code;
     return true;
   };
-  bool ctrl = key_state(KEY_LCTRL) || key_state(KEY_RCTRL);
-  if (ctrl && key_state(KEY_C)) k.copy = true, handled = KEY_LCTRL;
-  if (ctrl && key_state(KEY_V)) k.paste = true, handled = KEY_LCTRL;
+  bool ctrl = key_state(SCAN_LEFT_CTRL) || key_state(SCAN_RIGHT_CTRL);
+  if (ctrl && key_state(SCAN_C)) k.copy = true, handled = SCAN_LEFT_CTRL;
+  if (ctrl && key_state(SCAN_V)) k.paste = true, handled = SCAN_LEFT_CTRL;
   // A press of Backspace types "\b" into the queue and is handled there, in
   // order with the characters before it; the scan code only repeats it.
-  if (k.typed.empty() && !k.backspace && typed_waiting() == 0 && held(KEY_BACKSPACE)) k.backspace = true;
-  if (held(KEY_DELETE)) k.del = true;
-  if (held(KEY_TAB)) k.typed = " ";
-  k.v = int32_t(held(KEY_DOWN)) - int32_t(held(KEY_UP));
-  k.h = int32_t(held(KEY_RIGHT)) - int32_t(held(KEY_LEFT));
-  k.shift = key_state(KEY_LSHIFT) || key_state(KEY_RSHIFT);
-  if (held(KEY_HOME)) {
+  if (k.typed.empty() && !k.backspace && typed_waiting() == 0 && held(SCAN_BACKSPACE)) k.backspace = true;
+  if (held(SCAN_DELETE)) k.del = true;
+  if (held(SCAN_TAB)) k.typed = " ";
+  k.v = int32_t(held(SCAN_DOWN)) - int32_t(held(SCAN_UP));
+  k.h = int32_t(held(SCAN_RIGHT)) - int32_t(held(SCAN_LEFT));
+  k.shift = key_state(SCAN_LEFT_SHIFT) || key_state(SCAN_RIGHT_SHIFT);
+  if (held(SCAN_HOME)) {
     w.caret_x = 0;
     w.caret_y += ch;
     k.v = -1;
   }
-  if (held(KEY_END)) {
+  if (held(SCAN_END)) {
     w.caret_x = w.width;
     w.caret_y += ch;
     k.v = -1;
