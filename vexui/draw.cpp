@@ -143,7 +143,7 @@ void vexui_draw_text(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   cells(cw, ch);
   int32_t W = w.width, H = w.height;
   if (w.readonly) draw_rect(1, yoff + 1, W - 2, H - 2, d.col_bright);
-  vexui_text_block(d, w, cw / 2, yoff - ch * w.scroll, W, 1, 0);
+  vexui_text_block(d, w, cw / 2, yoff - ch * w.scroll, vexui_text_area_width(w), 1, 0);
   vexui_draw_scrollbar(d, w, W, H, ch > 0 ? H / ch : 0, yoff);
   vexui_outline(0, yoff, W, H, d.col_norm);
 }

@@ -1,6 +1,7 @@
 // stack.cpp - push, pop and reposition dialogs; the per-frame show with each
 // dialog's title bar, border, move and resize drags and content scrolling.
 #include "vexui/stack.h"
+#include "vexui/wheel.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -194,6 +195,7 @@ int32_t vexui_show_dialog(int32_t at, int32_t interactive) {
   // 13.
   int32_t content = cursor.y + cursor.line_height - start_y + 2;
   if (interactive) d.content_height = content;
+  if (interactive) vexui_wheel_scroll_dialog(d);  // a turn no widget took
   int32_t result = std::max(content, d.self.height);
   // 14. a modal action asked for by a handler runs once the dialog is drawn
   vexui_run_pending_action(at);
