@@ -239,6 +239,7 @@ bool vexui_popup_build(int32_t x, int32_t y, int32_t width, int32_t height, cons
     int32_t i = int32_t(std::strtol(d.widgets(k).id.data + 1, nullptr, 10));
     d.order(i).id = d.widgets(k).id;
     d.order(i).index = k;
+    d.widgets(k).order_entry = i;
   }
   int32_t total = n * (bh + 2);
   if (height < total) vexui_set(TvString(), "WIDTH", TvString() + (width + sw));

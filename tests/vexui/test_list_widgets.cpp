@@ -211,6 +211,7 @@ TEST_F(ListWidgets, TenThousandItemsAreAllThereInOrder) {
     EXPECT_EQ(std::string(d.widgets(k).text.c_str()), "entry " + std::to_string(i));
     EXPECT_EQ(std::string(d.order(i).id.c_str()), id);
     EXPECT_EQ(d.order(i).index, k);
+    EXPECT_EQ(d.widgets(k).order_entry, i);
   }
   EXPECT_EQ(num("", "WIDTH"), 200 + 20);  // room for the scroll bar
   EXPECT_EQ(vexui_popup_step(), -2);
