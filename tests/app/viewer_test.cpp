@@ -1,0 +1,245 @@
+// The viewer and the add dialog on a real window, driven through the
+// runtime's input entry points and the toolkit's own frames, against a
+// CODE.INI in a scratch folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/add_dialog.h"
+#include "app/catalogue.h"
+#include "app/clipboard.h"
+#include "app/viewer.h"
+#include "runtime/frame/frame_loop.h"
+#include "runtime/io/safe_write.h"
+#include "tests/io/io_test_util.h"
+#include "tests/vexui/vexui_test.h"
+
+using iotest::read_bytes;
+using iotest::write_bytes;
+
+namespace {
+
+int32_t answer = 1;  // what the stand-in message box answers
+std::vector<std::string> asked;
+int32_t stand_in_box(const TvString& text, int32_t, const TvString&) {
+  asked.push_back(text.c_str());
+  return answer;
+}
+
+class ViewerTest : public VexuiTest {
+ protected:
+  iotest::ScratchDir dir{"viewer"};
+  std::string ini = dir / "CODE.INI";
+  Viewer v;
+
+  void SetUp() override {
+    VexuiTest::SetUp();
+    // the keyboard as start-up leaves it: scan codes map to themselves
+    for (int i = 0; i < 256; i++) input_device.key_map[i] = uint16_t(i);
+    input_device.focused = true;
+    catalogue_path = ini.c_str();
+    add_dialog_message_box = stand_in_box;
+    asked.clear();
+    answer = 1;
+    escape_switch(1);
+  }
+  void TearDown() override {
+    catalogue_path = "CODE.INI";
+    add_dialog_message_box = vexui_message_box;
+    escape_switch(1);
+    VexuiTest::TearDown();
+  }
+
+  void start(const std::string& file) {
+    write_bytes(ini, file);
+    viewer_build(v);
+    settle();
+  }
+  // Labels take their height from their text in the first frame: positions
+  // hold from the second one on.
+  static void settle() {
+    vexui_show(0);
+    vexui_show(0);
+  }
+  // One turn of the viewer's loop with the mouse at (x, y).
+  void turn(int x, int y, bool down) {
+    frame_at(x, y, down, 0);
+    viewer_step(v);
+  }
+  void click_widget(const char* id) {
+    int x = num(id, "XPOS") + num(id, "WIDTH") / 2, y = num(id, "YPOS") + num(id, "HEIGHT") / 2;
+    turn(x, y, true);
+    turn(x, y, false);
+  }
+  // Clicks along the tab row until the tab `k` is the selected one.
+  void click_tab(int k) {
+    int y = num("tab", "YPOS") + 6;
+    for (int x = num("tab", "XPOS") + 2; x < 480; x += 6) {
+      turn(x, y, true);
+      turn(x, y, false);
+      if (num("tab", "SELECT") == k) return;
+    }
+    FAIL() << "no tab " << k;
+  }
+
+  // The add dialog's turns, as add_snippet_dialog runs them.
+  AddDialog d;
+  void open_add(int tab) { add_dialog_build(d, v.categories, tab); }
+  int32_t dialog_turn(int x, int y, bool down) {
+    frame_at(x, y, down, 0);
+    return add_dialog_step(d, v.snippets, v.list_text);
+  }
+  int32_t click_in_dialog(const char* id) {
+    int x = num(id, "XPOS") + num(id, "WIDTH") / 2, y = num(id, "YPOS") + num(id, "HEIGHT") / 2;
+    int32_t r = dialog_turn(x, y, true);
+    return r >= 0 ? r : dialog_turn(x, y, false);
+  }
+  int32_t press_escape() {
+    input_on_key(1, true, false);
+    int32_t r = dialog_turn(470, 310, false);
+    input_on_key(1, false, false);
+    input_frame_start();  // a release takes effect at the second frame start
+    input_frame_start();
+    if (r < 0) r = dialog_turn(470, 310, false);
+    return r;
+  }
+};
+
+const char* kTwo =
+    "[Extend_Types]\r\nNAME0=b\r\nDESCRIPTION0=bee\r\nAUTHOR0=Bo\r\nCODE0=TYPE Tb|ENDTYPE\r\n"
+    "NAME1=a\r\nDESCRIPTION1=ay\r\nAUTHOR1=Al\r\nCODE1=TYPE Ta|    x|ENDTYPE\r\n";
+
+TEST_F(ViewerTest, StartsOnTheFirstCategorySortedWithTheFirstSnippetShown) {
+  start(kTwo);
+  EXPECT_EQ(get("combo", "TEXT"), "a|b");
+  EXPECT_EQ(num("combo", "SELECT"), 0);
+  EXPECT_EQ(get("description1", "TEXT"), "Description : ay");
+  EXPECT_EQ(get("author1", "TEXT"), "Author : Al");
+  EXPECT_EQ(get("text", "TEXT"), "TYPE Ta\n    x\nENDTYPE");
+  EXPECT_EQ(num("text", "READONLY"), 1);
+  EXPECT_EQ(num("tab", "SELECT"), 0);
+  EXPECT_EQ(num("combo", "WIDTH"), 472);
+  EXPECT_EQ(num("text", "HEIGHT"), 188);
+}
+
+TEST_F(ViewerTest, CopyPutsTheShownCodeOnTheClipboardWithBareLineFeeds) {
+  start(kTwo);
+  click_widget("copy");
+  EXPECT_EQ(std::string(clipboard_get().c_str()), "TYPE Ta\n    x\nENDTYPE");
+}
+
+TEST_F(ViewerTest, AddDialogHasItsTitleWidgetsAndTemplate) {
+  start(kTwo);
+  open_add(5);
+  settle();
+  EXPECT_EQ(get("", "TEXT"), "Add Your Own Code (INLINE)");
+  EXPECT_EQ(get("text", "TEXT"), "INLINE\n  }\n\n  <put code here>\n\n  namespace __TOLVANE__ {\nENDINLINE");
+  EXPECT_EQ(num("name1", "WIDTH"), 108);
+  EXPECT_EQ(num("name2", "WIDTH"), 356);
+  EXPECT_EQ(num("text", "HEIGHT"), 162);
+  EXPECT_EQ(get("exit", "TEXT"), "Close WITHOUT Saving");
+  EXPECT_EQ(click_in_dialog("exit"), 0);
+  EXPECT_EQ(get("text", "TEXT"), "TYPE Ta\n    x\nENDTYPE");  // the viewer's own code box again
+}
+
+TEST_F(ViewerTest, SavingChecksNameAndCodeThenStoresDashesAndShowsTheFirstSnippet) {
+  start(kTwo);
+  open_add(0);
+  settle();
+  EXPECT_EQ(click_in_dialog("save"), -1);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], "A name MUST be given");
+  set("name2", "TEXT", "c");
+  set("text", "TEXT", "");
+  EXPECT_EQ(click_in_dialog("save"), -1);
+  EXPECT_EQ(asked.back(), "Some code MUST be given");
+  EXPECT_EQ(read_bytes(ini), kTwo);
+
+  set("text", "TEXT", "TYPE Tc\nENDTYPE");
+  ASSERT_EQ(click_in_dialog("save"), 1);
+  show_category(v.list_text, v.snippets);
+  settle();
+  EXPECT_EQ(get("combo", "TEXT"), "a|b|c");
+  EXPECT_EQ(get("description1", "TEXT"), "Description : ay");  // the first, not the new one
+  EXPECT_NE(read_bytes(ini).find("NAME2=c\r\nDESCRIPTION2=-----\r\nAUTHOR2=-----\r\nCODE2=TYPE Tc|ENDTYPE\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ViewerTest, InlineTemplateSavedUneditedAndPasteKeepsEveryKindOfLineBreak) {
+  start(kTwo);
+  open_add(5);
+  settle();
+  set("name2", "TEXT", "inl");
+  ASSERT_EQ(click_in_dialog("save"), 1);
+  EXPECT_NE(read_bytes(ini).find("[INLINE]\r\nNAME0=inl\r\nDESCRIPTION0=-----\r\nAUTHOR0=-----\r\n"
+                                 "CODE0=INLINE|  }||  <put code here>||  namespace __TOLVANE__ {|ENDINLINE\r\n"),
+            std::string::npos);
+
+  open_add(2);
+  settle();
+  clipboard_set("one\r\ntwo\nthree\rfour\tfive");
+  EXPECT_EQ(click_in_dialog("paste"), -1);
+  EXPECT_EQ(get("text", "TEXT"), "one\ntwo\nthree\nfour    five");
+  EXPECT_EQ(click_in_dialog("exit"), 0);
+}
+
+TEST_F(ViewerTest, EscapeClosesAnEmptyDialogAndAsksBeforeDroppingEntries) {
+  start(kTwo);
+  open_add(1);
+  EXPECT_FALSE(escape_ends_program);
+  vexui_show(0);
+  EXPECT_EQ(press_escape(), 0);
+  EXPECT_TRUE(asked.empty());
+
+  open_add(1);
+  settle();
+  set("author2", "TEXT", "me");
+  answer = 0;
+  EXPECT_EQ(press_escape(), -1);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(get("author2", "TEXT"), "me");
+  answer = 1;
+  EXPECT_EQ(press_escape(), 0);
+  EXPECT_EQ(read_bytes(ini), kTwo);
+  // back in the viewer Escape ends the program again once the key is up
+  viewer_step(v);
+  EXPECT_TRUE(escape_ends_program);
+}
+
+TEST_F(ViewerTest, AFailedSaveKeepsTheDialogAndEverythingEntered) {
+  start(kTwo);
+  open_add(0);
+  settle();
+  set("name2", "TEXT", "keep me");
+  set("text", "TEXT", "TYPE Tk\nENDTYPE");
+  safe_write_fail_at(SafeWriteStep::write);
+  EXPECT_EQ(click_in_dialog("save"), -1);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].rfind("The snippet could not be saved: ", 0), 0u) << asked[0];
+  EXPECT_EQ(get("name2", "TEXT"), "keep me");
+  EXPECT_EQ(get("text", "TEXT"), "TYPE Tk\nENDTYPE");
+  EXPECT_EQ(v.snippets.size1, 2);
+  EXPECT_EQ(read_bytes(ini), kTwo);
+  EXPECT_EQ(click_in_dialog("save"), 1);  // the next try goes through
+}
+
+TEST_F(ViewerTest, CodeWithABarIsSavedOnlyWhenConfirmed) {
+  start(kTwo);
+  open_add(2);
+  settle();
+  set("name2", "TEXT", "or");
+  set("text", "TEXT", "x = a || b");
+  answer = 0;
+  EXPECT_EQ(click_in_dialog("save"), -1);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_NE(asked[0].find("\"|\""), std::string::npos);
+  EXPECT_EQ(read_bytes(ini), kTwo);
+  EXPECT_EQ(get("text", "TEXT"), "x = a || b");
+  answer = 1;
+  EXPECT_EQ(click_in_dialog("save"), 1);
+  EXPECT_NE(read_bytes(ini).find("CODE0=x = a || b\r\n"), std::string::npos);
+}
+
+}  // namespace
