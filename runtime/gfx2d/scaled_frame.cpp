@@ -146,6 +146,10 @@ void present_scaled_frame() {
                                GL_DITHER,   GL_COLOR_LOGIC_OP};
   for (GLenum cap : off) glDisable(cap);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  // the first texture unit, whichever the program left active (restored
+  // with the texture state)
+  if (d->ext.glActiveTextureARB)
+    fn<PFNGLACTIVETEXTUREARBPROC>(d->ext.glActiveTextureARB)(GL_TEXTURE0_ARB);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, s.texture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);

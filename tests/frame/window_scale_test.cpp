@@ -172,8 +172,17 @@ void drawing_reads_and_presenting() {
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glReadPixels(0, 0, 480, 320, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
 
-  // the window's back buffer after the enlarged present
+  // the window's back buffer after the enlarged present, also when the
+  // program left another texture unit active
+  auto active_texture = reinterpret_cast<void (*)(GLenum)>(d->ext.glActiveTextureARB);
+  if (active_texture) active_texture(GL_TEXTURE1);
   present_scaled_frame();
+  GLint unit = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+  if (active_texture) {
+    CHECK_THAT(unit == GL_TEXTURE1, "the program's texture unit stays active");
+    active_texture(GL_TEXTURE0);
+  }
   std::vector<uint8_t> win(size_t(960) * 640 * 4);
   glReadBuffer(GL_BACK);
   glReadPixels(0, 0, 960, 640, GL_RGBA, GL_UNSIGNED_BYTE, win.data());
