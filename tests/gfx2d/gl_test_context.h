@@ -1,7 +1,5 @@
-// A real 480 x 320 window with an OpenGL context for the pixel tests of
-// sprites, fonts and surfaces: under Xvfb when DISPLAY is set, else SDL's
-// off-screen driver. One device per test process; a device made by another
-// fixture in the same process is reused.
+// The fixture of the pixel tests of sprites, fonts and surfaces on the
+// shared test window (tests/support/gl_window.h), and their file helpers.
 #pragma once
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -16,31 +14,7 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/image_codec.h"
 #include "runtime/platform/window_sdl.h"
-
-inline OpenGLVadeviva* gl_test_device() {
-  static OpenGLVadeviva* device = nullptr;
-  if (!device && graphics_device && graphics_device->context_present) device = graphics_device;
-  if (!device) {
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    const char* error = nullptr;
-    if (!platform_video_start(&error)) return nullptr;
-    PixelFormatRequest format;
-    void* window = platform_window_create("test", 0, 0, 480, 320, format, &error);
-    if (!window) return nullptr;
-    void* context = platform_gl_create_context(window, &error);
-    if (!context || !platform_gl_make_current(window, context)) return nullptr;
-    platform_window_show(window);
-    device = new OpenGLVadeviva();
-    device->window = window;
-    device->context = context;
-    device->width = 480;
-    device->height = 320;
-    device->context_present = true;
-    device->ext.glActiveTextureARB = platform_gl_proc_address("glActiveTextureARB");
-  }
-  graphics_device = device;
-  return device;
-}
+#include "tests/support/gl_window.h"
 
 class GlTest : public ::testing::Test {
  protected:

@@ -1,48 +1,17 @@
-// platform_test_util.h - scratch directories, small files and environment
-// control shared by the file-system and platform tests.
+// platform_test_util.h - scripts, waiting for files, and environment and
+// current-directory guards shared by the file-system and platform tests.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "runtime/io/filesystem.h"
-
-namespace platform_test {
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
-
-// A fresh directory under the temporary directory, removed at the end.
-struct ScratchDir {
-  fs::path path;
-  ScratchDir() {
-    std::random_device rd;
-    path = fs::temp_directory_path() / ("svplat-" + std::to_string(rd()) + std::to_string(rd()));
-    fs::create_directories(path);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  std::string str() const { return path.string(); }
-  std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
-
-inline void write_file(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-inline std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 inline void write_script(const std::string& path, const std::string& body) {
   write_file(path, "#!/bin/sh\n" + body);
@@ -80,4 +49,3 @@ struct CwdGuard {
   }
 };
 
-}  // namespace platform_test

@@ -9,13 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "io_test_util.h"
+#include "tests/support/scratch_dir.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/archive_pack.h"
 #include "runtime/io/file_channels.h"
 #include "runtime/io/memory_files.h"
 
-using iotest::ScratchDir;
 
 namespace {
 
@@ -47,7 +46,7 @@ struct ArchiveTest : ::testing::Test {
     return bytes;
   }
   void use(const std::string& bytes) {
-    iotest::write_bytes(archive, bytes);
+    write_file(archive, bytes);
     set_archive(TvString(archive.c_str()), TvString(archive.c_str()));
   }
   // Reads a whole memory or disk file back through a channel.
@@ -88,7 +87,7 @@ TEST_F(ArchiveTest, FindsEntriesByBaseNameIgnoringCase) {
 TEST_F(ArchiveTest, DiskFilesComeFirstAndNamesAreHandedBackUnchanged) {
   use(build());
   std::string on_disk = dir / "ball.png";
-  iotest::write_bytes(on_disk, "disk");
+  write_file(on_disk, "disk");
   TvString dest;
   ASSERT_TRUE(resolve_file(general_resolver, on_disk.c_str(), dest, true));
   EXPECT_STREQ(dest.c_str(), on_disk.c_str());
@@ -119,7 +118,7 @@ TEST_F(ArchiveTest, ResultsLiveUntilTheNextResolve) {
   ASSERT_EQ(leaf.size(), 13u);
   EXPECT_EQ(leaf.substr(0, 3), "sbx");
   EXPECT_EQ(leaf.substr(5), "ball.png");
-  EXPECT_EQ(iotest::read_bytes(temp), ball);
+  EXPECT_EQ(read_file(temp), ball);
   ASSERT_TRUE(resolve_file(general_resolver, "Level1.txt", first, true));
   EXPECT_FALSE(std::filesystem::exists(temp));
 }
@@ -148,11 +147,11 @@ TEST_F(ArchiveTest, PackingToolAppendsToAFile) {
   std::string tool = std::string(TEST_BINARY_DIR) + "/tvpack";
   if (!std::filesystem::exists(tool)) GTEST_SKIP() << "tvpack not built";
   std::string input = dir / "Song.txt";
-  iotest::write_bytes(input, level);
-  iotest::write_bytes(archive, "PROGRAM");
+  write_file(input, level);
+  write_file(archive, "PROGRAM");
   std::string cmd = tool + " '" + archive + "' '" + input + "'";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
-  EXPECT_EQ(iotest::read_bytes(archive).substr(0, 7), "PROGRAM");
+  EXPECT_EQ(read_file(archive).substr(0, 7), "PROGRAM");
   set_archive(TvString(archive.c_str()), TvString(""));
   TvString dest;
   ASSERT_TRUE(resolve_file(general_resolver, "song.TXT", dest, true));

@@ -7,12 +7,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "io_test_util.h"
+#include "tests/support/scratch_dir.h"
 #include "runtime/io/file_channels.h"
 #include "runtime/io/memory_files.h"
 #include "runtime/values/errors.h"
 
-using iotest::ScratchDir;
 
 namespace {
 
@@ -51,7 +50,7 @@ TEST_F(ChannelTest, TypedValuesRoundTripLittleEndian) {
   file_write_line(0, TvString("a line"));
   file_close(0);
 
-  std::string bytes = iotest::read_bytes(path);
+  std::string bytes = read_file(path);
   ASSERT_EQ(bytes.size(), 1u + 1 + 2 + 2 + 4 + 4 + 8 + 3 + 8);
   EXPECT_EQ((unsigned char)bytes[2], 0xc7);  // -12345 = 0xcfc7, low byte first
   EXPECT_EQ(bytes.substr(22), "rawa line\r\n");
@@ -74,7 +73,7 @@ TEST_F(ChannelTest, LineRules) {
   std::string path = dir / "lines.txt";
   std::string long_line(1500, 'x');
   const char head[] = "one\r\n\r\nmid\rdle\nzero\0tail\n";
-  iotest::write_bytes(path, std::string(head, sizeof head - 1) + long_line + "\nlast");
+  write_file(path, std::string(head, sizeof head - 1) + long_line + "\nlast");
   ASSERT_TRUE(file_open(2, path.c_str(), 1));
   EXPECT_STREQ(file_read_line(2).c_str(), "one");
   EXPECT_EQ(file_read_line(2).length, 0u);  // CR LF alone
@@ -91,7 +90,7 @@ TEST_F(ChannelTest, LineRules) {
 TEST_F(ChannelTest, LineReadLeavesPositionRightAfterTheLineEnd) {
   std::string path = dir / "pos.txt";
   std::string first(100, 'a');
-  iotest::write_bytes(path, first + "\nXYZW");
+  write_file(path, first + "\nXYZW");
   ASSERT_TRUE(file_open(0, path.c_str(), 1));
   file_read_line(0);
   EXPECT_EQ(file_position(0), 101);
@@ -119,7 +118,7 @@ TEST_F(ChannelTest, NumbersAsTextLines) {
   file_write_line_int(0, -42);
   file_write_line_number(0, 0.5);
   file_close(0);
-  EXPECT_EQ(iotest::read_bytes(path), "-42\r\n0.5\r\n");
+  EXPECT_EQ(read_file(path), "-42\r\n0.5\r\n");
   ASSERT_TRUE(file_open(0, path.c_str(), 1));
   EXPECT_EQ(file_read_line_int(0), -42);
   EXPECT_EQ(file_read_line_number(0), 0.5);
@@ -127,7 +126,7 @@ TEST_F(ChannelTest, NumbersAsTextLines) {
 
 TEST_F(ChannelTest, SeekOrigins) {
   std::string path = dir / "ten.bin";
-  iotest::write_bytes(path, "0123456789");
+  write_file(path, "0123456789");
   ASSERT_TRUE(file_open(3, path.c_str(), 1));
   file_seek(3, -4, -1);
   EXPECT_EQ(file_position(3), 6);
@@ -140,13 +139,13 @@ TEST_F(ChannelTest, SeekOrigins) {
 
 TEST_F(ChannelTest, AppendAndFreeChannel) {
   std::string path = dir / "app.txt";
-  iotest::write_bytes(path, "start\r\n");
+  write_file(path, "start\r\n");
   EXPECT_EQ(free_channel(), 0);
   ASSERT_TRUE(file_open(0, path.c_str(), -1));
   EXPECT_EQ(free_channel(), 1);
   file_write_line(0, TvString("more"));
   file_close(0);
-  EXPECT_EQ(iotest::read_bytes(path), "start\r\nmore\r\n");
+  EXPECT_EQ(read_file(path), "start\r\nmore\r\n");
   for (int c = 0; c < kChannelCount; ++c) ASSERT_TRUE(file_open(c, path.c_str(), 1));
   EXPECT_EQ(free_channel(), -1);
 }
@@ -203,16 +202,16 @@ TEST_F(ChannelTest, CopyFromMemoryAndDisk) {
   TvString name;
   MemoryBlock* b = memory_file(std::string("bin\0ary", 7), name);
   std::string dst = dir / "copy.bin";
-  iotest::write_bytes(dst, "old");
+  write_file(dst, "old");
   EXPECT_TRUE(file_copy(name, TvString(dst.c_str())));
-  EXPECT_EQ(iotest::read_bytes(dst), std::string("bin\0ary", 7));
+  EXPECT_EQ(read_file(dst), std::string("bin\0ary", 7));
   std::string dst2 = dir / "copy2.bin";
   EXPECT_TRUE(file_copy(TvString(dst.c_str()), TvString(dst2.c_str())));
-  EXPECT_EQ(iotest::read_bytes(dst2), std::string("bin\0ary", 7));
+  EXPECT_EQ(read_file(dst2), std::string("bin\0ary", 7));
   EXPECT_FALSE(file_copy(TvString(dst.c_str()), name));
   EXPECT_FALSE(file_copy(TvString((dir / "none").c_str()), TvString(dst2.c_str())));
   EXPECT_EQ(runtime_error.error_code, 3);
-  EXPECT_EQ(iotest::read_bytes(dst2), std::string("bin\0ary", 7));
+  EXPECT_EQ(read_file(dst2), std::string("bin\0ary", 7));
   memory_block_release(b);
   EXPECT_EQ(file_size(TvString((dir / "none").c_str())), 0);
 }
@@ -228,7 +227,7 @@ TEST_F(ChannelDeathTest, BadChannelEndsWithSeven) {
 
 TEST_F(ChannelDeathTest, ReadingPastTheEndEndsWithThree) {
   std::string path = dir / "short.bin";
-  iotest::write_bytes(path, "abc");
+  write_file(path, "abc");
   EXPECT_EXIT(
       {
         arm_code_report();

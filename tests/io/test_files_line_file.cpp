@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "io_test_util.h"
+#include "tests/support/scratch_dir.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/archive_pack.h"
@@ -14,7 +14,6 @@
 #include "runtime/io/safe_write.h"
 #include "runtime/values/errors.h"
 
-using iotest::ScratchDir;
 
 namespace {
 struct LineFileTest : ::testing::Test {
@@ -31,7 +30,7 @@ struct LineFileTest : ::testing::Test {
 TEST_F(LineFileTest, ReadsLinesWithTheirEndsRemoved) {
   TvString name = path("cfg.txt");
   reset_error_state();
-  iotest::write_bytes(name.c_str(), "first\r\n\r\n  spaced  \t\r\n42\n1.5");
+  write_file(name.c_str(), "first\r\n\r\n  spaced  \t\r\n42\n1.5");
   EXPECT_STREQ(line_file_get(name, 0).c_str(), "first");
   EXPECT_STREQ(line_file_get(name, 1).c_str(), "NO_DATA");  // empty line
   EXPECT_STREQ(line_file_get(name, 2).c_str(), "  spaced  ");  // trailing tab gone
@@ -47,20 +46,20 @@ TEST_F(LineFileTest, ReadsLinesWithTheirEndsRemoved) {
 
 TEST_F(LineFileTest, LatinOneBytesAtTheEndStay) {
   TvString name = path("latin.txt");
-  iotest::write_bytes(name.c_str(), "caf\xe9\r\n");
+  write_file(name.c_str(), "caf\xe9\r\n");
   EXPECT_STREQ(line_file_get(name, 0).c_str(), "caf\xe9");
 }
 
 TEST_F(LineFileTest, PutKeepsLoadedLinesAndWritesBackOnSwitch) {
   TvString name = path("keep.txt");
-  iotest::write_bytes(name.c_str(), "a\r\nb\r\nc\r\nd\r\n");
+  write_file(name.c_str(), "a\r\nb\r\nc\r\nd\r\n");
   line_file_put(name, 1, TvString("B"));
   line_file_put(name, 300, TvString("ignored"));
   EXPECT_EQ(runtime_error.error_code, 7);
   line_file_put(name, 6, int32_t(7));
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), "a\r\nb\r\nc\r\nd\r\n");  // not yet
+  EXPECT_EQ(read_file(name.c_str()), "a\r\nb\r\nc\r\nd\r\n");  // not yet
   EXPECT_STREQ(line_file_get(path("other.txt"), 0).c_str(), "NO_FILE");  // switch
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), "a\r\nB\r\nc\r\nd\r\n\r\n\r\n7\r\n");
+  EXPECT_EQ(read_file(name.c_str()), "a\r\nB\r\nc\r\nd\r\n\r\n\r\n7\r\n");
   EXPECT_STREQ(line_file_get(name, 1).c_str(), "B");
 }
 
@@ -71,18 +70,18 @@ TEST_F(LineFileTest, PutCreatesANewFileAndCutsLongText) {
   line_file_put(name, 2, 2.5);
   EXPECT_EQ(line_file_get(name, 0).length, 1023u);
   ASSERT_TRUE(line_file_write_back());
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), std::string(1023, 'z') + "\r\n\r\n2.5\r\n");
+  EXPECT_EQ(read_file(name.c_str()), std::string(1023, 'z') + "\r\n\r\n2.5\r\n");
   // the program's end writes a changed file back through the I/O exit hooks
   line_file_put(name, 1, TvString("mid"));
   io_run_exit_hooks();
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), std::string(1023, 'z') + "\r\nmid\r\n2.5\r\n");
+  EXPECT_EQ(read_file(name.c_str()), std::string(1023, 'z') + "\r\nmid\r\n2.5\r\n");
 }
 
 TEST_F(LineFileTest, LongLinesAreSplitAndOnlyTheFirst256Load) {
   TvString name = path("long.txt");
   std::string body = std::string(1500, 'x') + "\n";
   for (int i = 0; i < 300; ++i) body += "L" + std::to_string(i) + "\n";
-  iotest::write_bytes(name.c_str(), body);
+  write_file(name.c_str(), body);
   EXPECT_EQ(line_file_get(name, 0).length, 1023u);
   EXPECT_EQ(line_file_get(name, 1).length, 1500u - 1024u);
   EXPECT_STREQ(line_file_get(name, 2).c_str(), "L0");
@@ -91,38 +90,38 @@ TEST_F(LineFileTest, LongLinesAreSplitAndOnlyTheFirst256Load) {
 
 TEST_F(LineFileTest, FailedWriteBackLeavesTheOldFileAndCanRetry) {
   TvString name = path("safe.txt");
-  iotest::write_bytes(name.c_str(), "one\r\ntwo\r\n");
+  write_file(name.c_str(), "one\r\ntwo\r\n");
   line_file_put(name, 0, TvString("ONE"));
   safe_write_fail_at(SafeWriteStep::rename);
   EXPECT_FALSE(line_file_write_back());
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), "one\r\ntwo\r\n");
-  EXPECT_EQ(iotest::count_entries(dir.path), 1u);
+  EXPECT_EQ(read_file(name.c_str()), "one\r\ntwo\r\n");
+  EXPECT_EQ(count_entries(dir.path), 1u);
   EXPECT_TRUE(line_file_write_back());  // still changed: the next try succeeds
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), "ONE\r\ntwo\r\n");
+  EXPECT_EQ(read_file(name.c_str()), "ONE\r\ntwo\r\n");
 }
 
 TEST_F(LineFileTest, LinesFromTheArchiveAreWrittenToDisk) {
   std::string carrier, error;
   ASSERT_TRUE(archive_pack(carrier, {{"packed.txt", "p0\r\np1\r\n"}}, error));
   std::string archive = dir / "carrier";
-  iotest::write_bytes(archive, carrier);
+  write_file(archive, carrier);
   set_archive(TvString(archive.c_str()), TvString(archive.c_str()));
   TvString name = path("packed.txt");
   EXPECT_STREQ(line_file_get(name, 1).c_str(), "p1");
   line_file_put(name, 2, TvString("p2"));
   ASSERT_TRUE(line_file_write_back());
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), "p0\r\np1\r\np2\r\n");
+  EXPECT_EQ(read_file(name.c_str()), "p0\r\np1\r\np2\r\n");
   set_archive(TvString(""), TvString(""));
 }
 
 TEST_F(LineFileTest, ProgramEndWritesTheChangedFileBack) {
   TvString name = path("atexit.txt");
-  iotest::write_bytes(name.c_str(), "before\r\n");
+  write_file(name.c_str(), "before\r\n");
   EXPECT_EXIT(
       {
         line_file_put(name, 0, TvString("after"));
         end_program();
       },
       ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(iotest::read_bytes(name.c_str()), "after\r\n");
+  EXPECT_EQ(read_file(name.c_str()), "after\r\n");
 }

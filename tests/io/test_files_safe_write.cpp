@@ -8,25 +8,24 @@
 #include <filesystem>
 #include <string>
 
-#include "io_test_util.h"
+#include "tests/support/scratch_dir.h"
 #include "runtime/io/safe_write.h"
 
-using iotest::ScratchDir;
 
 namespace fs = std::filesystem;
 
 TEST(SafeWrite, ReplacesContentAndLeavesNoTemporaryFile) {
   ScratchDir dir("sw");
   std::string path = dir / "CODE.INI";
-  iotest::write_bytes(path, "old content that is longer than the new\r\n");
+  write_file(path, "old content that is longer than the new\r\n");
   ASSERT_TRUE(safe_write_file(path.c_str(), "new\r\n", 5));
-  EXPECT_EQ(iotest::read_bytes(path), "new\r\n");
-  EXPECT_EQ(iotest::count_entries(dir.path), 1u);
+  EXPECT_EQ(read_file(path), "new\r\n");
+  EXPECT_EQ(count_entries(dir.path), 1u);
 
   // a file that did not exist yet is created
   std::string fresh = dir / "fresh.txt";
   ASSERT_TRUE(safe_write_file(fresh.c_str(), "x", 1));
-  EXPECT_EQ(iotest::read_bytes(fresh), "x");
+  EXPECT_EQ(read_file(fresh), "x");
 }
 
 TEST(SafeWrite, StreamingAppendsAcrossTheBufferSize) {
@@ -41,7 +40,7 @@ TEST(SafeWrite, StreamingAppendsAcrossTheBufferSize) {
     safe_write_append(w, line.c_str());
   }
   ASSERT_TRUE(safe_write_commit(w));
-  EXPECT_EQ(iotest::read_bytes(path), expect);
+  EXPECT_EQ(read_file(path), expect);
 }
 
 TEST(SafeWrite, EveryFailingStepKeepsTheOldFileExactly) {
@@ -50,21 +49,21 @@ TEST(SafeWrite, EveryFailingStepKeepsTheOldFileExactly) {
   const std::string old = "[S]\r\nNAME0=precious\r\n";
   for (SafeWriteStep step : {SafeWriteStep::create, SafeWriteStep::write, SafeWriteStep::sync,
                              SafeWriteStep::rename}) {
-    iotest::write_bytes(path, old);
+    write_file(path, old);
     safe_write_fail_at(step);
     EXPECT_FALSE(safe_write_file(path.c_str(), "broken", 6)) << int(step);
-    EXPECT_EQ(iotest::read_bytes(path), old) << int(step);
-    EXPECT_EQ(iotest::count_entries(dir.path), 1u) << "temporary file left, step " << int(step);
+    EXPECT_EQ(read_file(path), old) << int(step);
+    EXPECT_EQ(count_entries(dir.path), 1u) << "temporary file left, step " << int(step);
   }
   // the fault fires once; the next write goes through
   EXPECT_TRUE(safe_write_file(path.c_str(), "ok", 2));
-  EXPECT_EQ(iotest::read_bytes(path), "ok");
+  EXPECT_EQ(read_file(path), "ok");
 }
 
 TEST(SafeWrite, ReadOnlyFolderLeavesTheOldFile) {
   ScratchDir dir("sw");
   std::string path = dir / "keep.ini";
-  iotest::write_bytes(path, "old");
+  write_file(path, "old");
   fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
   if (std::ofstream(dir / "probe").is_open()) {
     fs::permissions(dir.path, fs::perms::owner_all);
@@ -72,7 +71,7 @@ TEST(SafeWrite, ReadOnlyFolderLeavesTheOldFile) {
   }
   EXPECT_FALSE(safe_write_file(path.c_str(), "new", 3));
   fs::permissions(dir.path, fs::perms::owner_all);
-  EXPECT_EQ(iotest::read_bytes(path), "old");
+  EXPECT_EQ(read_file(path), "old");
 }
 
 TEST(SafeWrite, MissingFolderFailsCleanly) {
@@ -85,7 +84,7 @@ TEST(SafeWrite, MissingFolderFailsCleanly) {
 TEST(SafeWrite, KeepsPermissionsAndSymbolicLinks) {
   ScratchDir dir("sw");
   std::string path = dir / "mode.ini";
-  iotest::write_bytes(path, "old");
+  write_file(path, "old");
   const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
   fs::permissions(path, mode);
   ASSERT_TRUE(safe_write_file(path.c_str(), "new", 3));
@@ -95,7 +94,7 @@ TEST(SafeWrite, KeepsPermissionsAndSymbolicLinks) {
   fs::create_symlink(path, link);
   ASSERT_TRUE(safe_write_file(link.c_str(), "via link", 8));
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(iotest::read_bytes(path), "via link");
+  EXPECT_EQ(read_file(path), "via link");
 }
 
 TEST(SafeWrite, RefusesToReplaceAFolder) {
@@ -104,7 +103,7 @@ TEST(SafeWrite, RefusesToReplaceAFolder) {
   fs::create_directories(sub + "/inner");
   EXPECT_FALSE(safe_write_file(sub.c_str(), "x", 1));
   EXPECT_TRUE(fs::is_directory(sub + "/inner"));
-  EXPECT_EQ(iotest::count_entries(dir.path), 1u);
+  EXPECT_EQ(count_entries(dir.path), 1u);
 }
 
 TEST(SafeWrite, FailureNamesItsReason) {
@@ -127,7 +126,7 @@ TEST(SafeWrite, FailureNamesItsReason) {
 TEST(SafeWrite, DeadWriteBacksTemporaryFilesAreSwept) {
   ScratchDir dir("sw");
   std::string path = dir / "CODE.INI";
-  iotest::write_bytes(path, "old");
+  write_file(path, "old");
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -138,19 +137,19 @@ TEST(SafeWrite, DeadWriteBacksTemporaryFilesAreSwept) {
   }
   int status = 0;
   waitpid(child, &status, 0);
-  iotest::write_bytes(dir / "CODE.INI.tmp0000abcd", "dead");
-  iotest::write_bytes(dir / "CODE.INI.tmpDEADBEEF", "dead");
-  iotest::write_bytes(dir / "CODE.INI.tmpnothex!", "keep");
-  iotest::write_bytes(dir / "OTHER.INI.tmp0000abcd", "keep");
-  ASSERT_EQ(iotest::count_entries(dir.path), 6u);
+  write_file(dir / "CODE.INI.tmp0000abcd", "dead");
+  write_file(dir / "CODE.INI.tmpDEADBEEF", "dead");
+  write_file(dir / "CODE.INI.tmpnothex!", "keep");
+  write_file(dir / "OTHER.INI.tmp0000abcd", "keep");
+  ASSERT_EQ(count_entries(dir.path), 6u);
 
   SafeWrite running;
   ASSERT_TRUE(safe_write_begin(running, path.c_str()));
-  EXPECT_EQ(iotest::count_entries(dir.path), 4u);  // the three dead ones gone, its own added
+  EXPECT_EQ(count_entries(dir.path), 4u);  // the three dead ones gone, its own added
   ASSERT_TRUE(safe_write_file(path.c_str(), "new", 3));
   EXPECT_TRUE(fs::exists(running.temp_path));      // still in use
   safe_write_append(running, "newest");
   ASSERT_TRUE(safe_write_commit(running));
-  EXPECT_EQ(iotest::read_bytes(path), "newest");
-  EXPECT_EQ(iotest::count_entries(dir.path), 3u);
+  EXPECT_EQ(read_file(path), "newest");
+  EXPECT_EQ(count_entries(dir.path), 3u);
 }

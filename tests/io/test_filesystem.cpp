@@ -2,12 +2,11 @@
 // directories.
 #include <gtest/gtest.h>
 
-#include "platform_test_util.h"
+#include "tests/io/platform_test_util.h"
 #include "runtime/io/filesystem.h"
 #include "runtime/io/memory_files.h"
 #include "runtime/values/errors.h"
 
-using namespace platform_test;
 
 TEST(CurrentDir, ReadEndsWithSlashAndChangeReportsFailure) {
   CwdGuard keep;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "io_test_util.h"
+#include "tests/support/scratch_dir.h"
 #include "runtime/io/ini.h"
 
 namespace {

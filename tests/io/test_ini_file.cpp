@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "io_test_util.h"
+#include "tests/support/scratch_dir.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/archive_pack.h"
@@ -17,7 +17,6 @@
 #include "runtime/io/memory_files.h"
 #include "runtime/io/safe_write.h"
 
-using iotest::ScratchDir;
 namespace fs = std::filesystem;
 
 namespace {
@@ -43,19 +42,19 @@ class IniFile : public ::testing::Test {
 TEST_F(IniFile, ChangesAreWrittenWhenTheNextFileIsOpened) {
   ScratchDir dir("ini");
   std::string path = dir / "CODE.INI";
-  iotest::write_bytes(path, "; my notes\n[Types]\nNAME0=Point\n");
+  write_file(path, "; my notes\n[Types]\nNAME0=Point\n");
 
   // only read: the file is not touched, comments and all
   open(path);
   EXPECT_EQ(get("types", "name0"), "Point");
   open("");
-  EXPECT_EQ(iotest::read_bytes(path), "; my notes\n[Types]\nNAME0=Point\n");
+  EXPECT_EQ(read_file(path), "; my notes\n[Types]\nNAME0=Point\n");
 
   open(path);
   put("Types", "NAME1", "Rect");
-  EXPECT_EQ(iotest::read_bytes(path), "; my notes\n[Types]\nNAME0=Point\n");  // not yet
+  EXPECT_EQ(read_file(path), "; my notes\n[Types]\nNAME0=Point\n");  // not yet
   open(path);  // the same name: written, then read again
-  EXPECT_EQ(iotest::read_bytes(path), "[Types]\r\nNAME0=Point\r\nNAME1=Rect\r\n");
+  EXPECT_EQ(read_file(path), "[Types]\r\nNAME0=Point\r\nNAME1=Rect\r\n");
   EXPECT_EQ(get("Types", "NAME1"), "Rect");
   EXPECT_FALSE(ini_table.changed);
 
@@ -65,7 +64,7 @@ TEST_F(IniFile, ChangesAreWrittenWhenTheNextFileIsOpened) {
   EXPECT_EQ(get("A", "b", "dflt"), "dflt");
   put("A", "b", "c");
   open("");
-  EXPECT_EQ(iotest::read_bytes(fresh), "[A]\r\nb=c\r\n");
+  EXPECT_EQ(read_file(fresh), "[A]\r\nb=c\r\n");
   EXPECT_TRUE(ini_table.file_name.empty());
   EXPECT_TRUE(ini_table.sections.empty());
 }
@@ -76,18 +75,18 @@ TEST_F(IniFile, ShutDownWritesBackOnceAndFrees) {
   open(path);
   put("S", "k", "v");
   ini_shut_down();
-  EXPECT_EQ(iotest::read_bytes(path), "[S]\r\nk=v\r\n");
+  EXPECT_EQ(read_file(path), "[S]\r\nk=v\r\n");
   EXPECT_TRUE(ini_table.file_name.empty());
   EXPECT_FALSE(ini_table.changed);
-  iotest::write_bytes(path, "other");
+  write_file(path, "other");
   ini_shut_down();  // nothing left to write
-  EXPECT_EQ(iotest::read_bytes(path), "other");
+  EXPECT_EQ(read_file(path), "other");
 }
 
 TEST_F(IniFile, ProgramEndWritesTheChangedTableBack) {
   ScratchDir dir("ini");
   std::string path = dir / "CODE.INI";
-  iotest::write_bytes(path, "[Types]\nNAME0=Point\n");
+  write_file(path, "[Types]\nNAME0=Point\n");
   EXPECT_EXIT(
       {
         open(path);
@@ -95,14 +94,14 @@ TEST_F(IniFile, ProgramEndWritesTheChangedTableBack) {
         end_program();
       },
       ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(iotest::read_bytes(path), "[Types]\r\nNAME0=Point\r\nNAME1=Rect\r\n");
+  EXPECT_EQ(read_file(path), "[Types]\r\nNAME0=Point\r\nNAME1=Rect\r\n");
 }
 
 TEST_F(IniFile, FilesComeFromThePackedArchiveAndMemoryFilesAreNeverWritten) {
   ScratchDir dir("ini");
   std::string carrier = dir / "program", bytes = "PROGRAM", error;
   ASSERT_TRUE(archive_pack(bytes, {{"code.ini", "[Types]\nNAME0=Packed\n"}}, error)) << error;
-  iotest::write_bytes(carrier, bytes);
+  write_file(carrier, bytes);
   set_archive(T(carrier), T(carrier));
   fs::path cwd = fs::current_path();
   fs::current_path(dir.path);
@@ -114,7 +113,7 @@ TEST_F(IniFile, FilesComeFromThePackedArchiveAndMemoryFilesAreNeverWritten) {
   open("CODE.INI");
   put("Types", "NAME1", "Mine");
   open("");  // written to disk under the name the program used
-  EXPECT_EQ(iotest::read_bytes("CODE.INI"), "[Types]\r\nNAME0=Packed\r\nNAME1=Mine\r\n");
+  EXPECT_EQ(read_file("CODE.INI"), "[Types]\r\nNAME0=Packed\r\nNAME1=Mine\r\n");
 
   // a disk name that exists but cannot be read: the archive's copy is read,
   // the disk name is never replaced
@@ -132,9 +131,9 @@ TEST_F(IniFile, FilesComeFromThePackedArchiveAndMemoryFilesAreNeverWritten) {
   ini_open(mem);
   EXPECT_EQ(get("M", "k"), "memory");
   put("M", "k", "changed");
-  size_t entries = iotest::count_entries(dir.path);
+  size_t entries = count_entries(dir.path);
   open("");
-  EXPECT_EQ(iotest::count_entries(dir.path), entries);
+  EXPECT_EQ(count_entries(dir.path), entries);
   memory_block_release(block);
 
   general_resolver.enabled = false;
@@ -148,30 +147,30 @@ TEST_F(IniFile, AFailedWriteBackLeavesTheOldFileExactly) {
   const std::string old = "[Functions]\nNAME0=keep me\nCODE0=x\n";
   for (SafeWriteStep step : {SafeWriteStep::create, SafeWriteStep::write, SafeWriteStep::sync,
                              SafeWriteStep::rename}) {
-    iotest::write_bytes(path, old);
+    write_file(path, old);
     open(path);
     put("Functions", "NAME1", "new");
     safe_write_fail_at(step);
     open("");
-    EXPECT_EQ(iotest::read_bytes(path), old) << int(step);
-    EXPECT_EQ(iotest::count_entries(dir.path), 1u) << "left a temporary file, step " << int(step);
+    EXPECT_EQ(read_file(path), old) << int(step);
+    EXPECT_EQ(count_entries(dir.path), 1u) << "left a temporary file, step " << int(step);
   }
   // a folder that does not exist: nothing is made, nothing breaks
   open(dir / "no/such/folder/CODE.INI");
   put("S", "k", "v");
   open("");
-  EXPECT_EQ(iotest::count_entries(dir.path), 1u);
+  EXPECT_EQ(count_entries(dir.path), 1u);
 }
 
 TEST_F(IniFile, WriteBackKeepsPermissionsAndAnUnwritableFolderKeepsTheOldFile) {
   ScratchDir dir("ini");
   std::string path = dir / "CODE.INI";
-  iotest::write_bytes(path, "[S]\nk=old\n");
+  write_file(path, "[S]\nk=old\n");
   fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   open(path);
   put("S", "k", "new");
   open("");
-  EXPECT_EQ(iotest::read_bytes(path), "[S]\r\nk=new\r\n");
+  EXPECT_EQ(read_file(path), "[S]\r\nk=new\r\n");
   EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
@@ -184,7 +183,7 @@ TEST_F(IniFile, WriteBackKeepsPermissionsAndAnUnwritableFolderKeepsTheOldFile) {
   }
   open("");
   fs::permissions(dir.path, fs::perms::owner_all);
-  EXPECT_EQ(iotest::read_bytes(path), "[S]\r\nk=new\r\n");
+  EXPECT_EQ(read_file(path), "[S]\r\nk=new\r\n");
 }
 
 TEST_F(IniFile, AFileThatCannotBeReadIsNeverReplaced) {
@@ -193,13 +192,13 @@ TEST_F(IniFile, AFileThatCannotBeReadIsNeverReplaced) {
   ScratchDir dir("ini");
   std::string path = dir / "CODE.INI";
   fs::create_directory(path);
-  iotest::write_bytes(path + "/inside", "x");
+  write_file(path + "/inside", "x");
   open(path);
   EXPECT_EQ(get("S", "k", "d"), "d");
   put("S", "k", "v");
   open("");
   EXPECT_TRUE(fs::is_directory(path));
-  EXPECT_EQ(iotest::read_bytes(path + "/inside"), "x");
+  EXPECT_EQ(read_file(path + "/inside"), "x");
 }
 
 // --- a random run against a model built straight from the rules ------------
@@ -293,7 +292,7 @@ void random_run(unsigned seed, int section_names, int key_names, int steps) {
   file = model.text();
   ScratchDir dir("inirun");
   std::string path = dir / "run.ini";
-  iotest::write_bytes(path, file);
+  write_file(path, file);
   open(path);
 
   for (int step = 0; step < steps; ++step) {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform_test_util.h"
+#include "tests/io/platform_test_util.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
 #include "runtime/frame/window.h"
@@ -13,7 +13,6 @@
 #include "runtime/io/file_request.h"
 #include "runtime/io/platform_info.h"
 
-using namespace platform_test;
 
 namespace {
 

@@ -3,13 +3,12 @@
 // documents folder from a controlled desktop configuration.
 #include <gtest/gtest.h>
 
-#include "platform_test_util.h"
+#include "tests/io/platform_test_util.h"
 #include "runtime/frame/entry.h"
 #include "runtime/frame/settings.h"
 #include "runtime/io/platform_info.h"
 #include "runtime/platform/machine_info.h"
 
-using namespace platform_test;
 
 namespace {
 std::string info(const char* key) { return platform_info(TvString(key)).c_str(); }

@@ -2,10 +2,9 @@
 // the desktop's opener.
 #include <gtest/gtest.h>
 
-#include "platform_test_util.h"
+#include "tests/io/platform_test_util.h"
 #include "runtime/io/process.h"
 
-using namespace platform_test;
 
 TEST(SplitCommandLine, DesktopQuotingRules) {
   struct Case {

@@ -11,10 +11,9 @@
 #include <string>
 
 #include "runtime/values/tv_string.h"
+#include "tests/support/tv_text.h"
 
 namespace {
-
-std::string str(const TvString& s) { return std::string(s.data, s.length); }
 
 TEST(StringFromNumber, TableOfTexts) {
   struct Row { double value; const char* text; };

@@ -10,11 +10,10 @@
 #include "runtime/values/blowfish.h"
 #include "runtime/values/console.h"
 #include "runtime/values/string_lib.h"
+#include "tests/support/tv_text.h"
 
 namespace {
 
-std::string str(const TvString& s) { return std::string(s.data, s.length); }
-TvString tv(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
 
 TEST(StringMid, Ranges) {
   TvString hello("Hello");

@@ -27,7 +27,7 @@
 #include "runtime/input/input.h"
 #include "runtime/platform/input_sdl.h"
 #include "runtime/platform/window_sdl.h"
-#include "tests/input/private_display.h"
+#include "tests/support/private_display.h"
 
 namespace fs = std::filesystem;
 

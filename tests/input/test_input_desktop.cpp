@@ -8,16 +8,10 @@
 #include <string>
 
 #include "runtime/input/input.h"
-#include "tests/input/private_display.h"
+#include "tests/support/private_display.h"
 
 // last: the X11 headers behind it define macros that clash with the rest
 #include <SDL2/SDL_syswm.h>
-
-void platform_input_event(const void* sdl_event);
-
-// SDL's X11 start-up leaves a D-Bus connection buffer behind on purpose;
-// the leak checker of a sanitizer build is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 namespace {
 

@@ -23,10 +23,6 @@
 
 namespace fs = std::filesystem;
 
-// Sanitizer runs: the desktop's message bus library keeps one buffer for
-// the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "runtime/platform/clipboard.h"
 #include "runtime/platform/pump.h"
 #include "runtime/platform/window_sdl.h"
-#include "tests/input/private_display.h"
+#include "tests/support/private_display.h"
 
 namespace {
 

@@ -13,16 +13,14 @@
 #include "runtime/io/ini.h"
 #include "runtime/io/safe_write.h"
 #include "runtime/platform/platform_files.h"
-#include "tests/io/io_test_util.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
-using iotest::read_bytes;
-using iotest::write_bytes;
 
 namespace {
 
 struct CatalogueFolder : ::testing::Test {
-  iotest::ScratchDir dir{"cat"};
+  ScratchDir dir{"cat"};
   std::string ini = dir / "CODE.INI";
   SnippetArray snippets;
 
@@ -45,7 +43,7 @@ struct CatalogueFolder : ::testing::Test {
   SaveOutcome save(const char* category, const Snippet& s) {
     return save_snippet(category, snippets, s, encode_code(s.code));
   }
-  size_t files_in_folder() { return iotest::count_entries(dir.path); }
+  size_t files_in_folder() { return count_entries(dir.path); }
 };
 
 TEST(CatalogueText, StoreLoadAndPasteTransforms) {
@@ -68,7 +66,7 @@ TEST(CatalogueText, CategoriesAndSections) {
 }
 
 TEST_F(CatalogueFolder, LoadingStopsAtAGapSkipsMissingCodeAndSorts) {
-  write_bytes(ini,
+  write_file(ini,
               "[Types]\r\nNAME0=beta\r\nCODE0=b\r\nNAME1=alpha\r\nCODE1=x|  y\r\n"
               "NAME2=Alpha\r\nNAME3=NO_DATA\r\nCODE3=n\r\nNAME4=Zed\r\nCODE4=z\r\nAUTHOR4=Ann\r\n"
               "NAME6=hidden\r\nCODE6=h\r\n"
@@ -89,7 +87,7 @@ TEST_F(CatalogueFolder, LoadingStopsAtAGapSkipsMissingCodeAndSorts) {
 }
 
 TEST_F(CatalogueFolder, NamesSortByteWiseAndABarInANameStaysOneItem) {
-  write_bytes(ini,
+  write_file(ini,
               "[INLINE]\r\nNAME0=beta\r\nCODE0=1\r\nNAME1=alpha\r\nCODE1=2\r\nNAME2=Alpha\r\nCODE2=3\r\n"
               "NAME3=alphabet\r\nCODE3=4\r\nNAME4=a|b\r\nCODE4=5\r\nNAME5=\xE9t\xE9\r\nCODE5=6\r\n");
   EXPECT_STREQ(load_category("INLINE", snippets).c_str(), "Alpha|alpha|alphabet|a/b|beta|\xE9t\xE9");
@@ -108,7 +106,7 @@ TEST_F(CatalogueFolder, SavedSnippetsLoadBackExactly) {
   ASSERT_TRUE(o.saved);
   EXPECT_STREQ(o.list_text.c_str(), "Mid|big|zeta");
 
-  std::string file = read_bytes(ini);
+  std::string file = read_file(ini);
   EXPECT_NE(file.find("[Extend_Types]\r\nNAME0=zeta\r\nAUTHOR0=me\r\nCODE0=a    b|\r\nNAME1=big\r\n"),
             std::string::npos);
   EXPECT_NE(file.find("CODE2=INLINE|  }||  x|ENDINLINE\r\n"), std::string::npos);
@@ -124,35 +122,35 @@ TEST_F(CatalogueFolder, SavedSnippetsLoadBackExactly) {
 }
 
 TEST_F(CatalogueFolder, NewSnippetTakesTheFirstFreeNumberInTheFile) {
-  write_bytes(ini, "[Types]\r\nNAME0=a\r\nCODE0=1\r\nNAME1=nocode\r\nNAME2=c\r\nCODE2=3\r\n");
+  write_file(ini, "[Types]\r\nNAME0=a\r\nCODE0=1\r\nNAME1=nocode\r\nNAME2=c\r\nCODE2=3\r\n");
   load_category("Types", snippets);
   ASSERT_EQ(snippets.size1, 2);
   // another running copy saves in the meantime
-  std::string file = read_bytes(ini) + "NAME3=other\r\nCODE3=o\r\n";
-  write_bytes(ini, file);
+  std::string file = read_file(ini) + "NAME3=other\r\nCODE3=o\r\n";
+  write_file(ini, file);
   SaveOutcome o = save("Types", make("new", "n"));
   ASSERT_TRUE(o.saved);
   EXPECT_STREQ(o.list_text.c_str(), "a|c|new|other");
-  EXPECT_NE(read_bytes(ini).find("NAME1=nocode\r\nNAME2=c\r\nCODE2=3\r\nNAME3=other\r\nCODE3=o\r\nNAME4=new\r\n"),
+  EXPECT_NE(read_file(ini).find("NAME1=nocode\r\nNAME2=c\r\nCODE2=3\r\nNAME3=other\r\nCODE3=o\r\nNAME4=new\r\n"),
             std::string::npos);
 }
 
 TEST_F(CatalogueFolder, FailedSaveKeepsFileAndListAndSaysWhy) {
   const std::string old = "[Types]\r\nNAME0=a\r\nCODE0=1\r\n";
-  write_bytes(ini, old);
+  write_file(ini, old);
   load_category("Types", snippets);
   for (SafeWriteStep step : {SafeWriteStep::create, SafeWriteStep::write, SafeWriteStep::rename}) {
     safe_write_fail_at(step);
     SaveOutcome o = save("Types", make("lost?", "x"));
     EXPECT_FALSE(o.saved);
     EXPECT_FALSE(o.reason.empty());
-    EXPECT_EQ(read_bytes(ini), old);
+    EXPECT_EQ(read_file(ini), old);
     EXPECT_EQ(names(), "a;");
   }
   EXPECT_EQ(files_in_folder(), 2u);  // CODE.INI and its lock file, no temporary file
   // nothing is written later either (the table's own write-back at the end)
   ini_shut_down();
-  EXPECT_EQ(read_bytes(ini), old);
+  EXPECT_EQ(read_file(ini), old);
 }
 
 // A small file system stands for a full disk and a read-only one; mounting
@@ -175,12 +173,12 @@ TEST_F(CatalogueFolder, FullAndReadOnlyDisksFailWithTheirReason) {
   if (!small.mounted) GTEST_SKIP() << "cannot mount a small file system here";
   catalogue_path = (dir / "small/CODE.INI").c_str();
   const std::string old = "[Types]\r\nNAME0=a\r\nCODE0=" + std::string(30000, 'x') + "\r\n";
-  write_bytes(catalogue_path.c_str(), old);
+  write_file(catalogue_path.c_str(), old);
   load_category("Types", snippets);
   SaveOutcome o = save("Types", make("b", std::string(20000, 'y').c_str()));
   EXPECT_FALSE(o.saved);
   EXPECT_STREQ(o.reason.c_str(), "No space left on device");
-  EXPECT_EQ(read_bytes(catalogue_path.c_str()), old);
+  EXPECT_EQ(read_file(catalogue_path.c_str()), old);
 
   ASSERT_TRUE(small.read_only());
   o = save("Types", make("b", "y"));
@@ -190,7 +188,7 @@ TEST_F(CatalogueFolder, FullAndReadOnlyDisksFailWithTheirReason) {
 }
 
 TEST_F(CatalogueFolder, ASaveWaitsForTheLockAndGivesUpWithAReason) {
-  write_bytes(ini, "[Types]\r\nNAME0=a\r\nCODE0=1\r\n");
+  write_file(ini, "[Types]\r\nNAME0=a\r\nCODE0=1\r\n");
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   pid_t holder = fork();
@@ -238,23 +236,23 @@ TEST_F(CatalogueFolder, TwoProcessesSavingAtOnceBothLand) {
 }
 
 TEST(CataloguePlace, BesideAWritableProgramElseInTheUsersFolder) {
-  iotest::ScratchDir dir("place");
+  ScratchDir dir("place");
   fs::create_directories(dir / "prefix/bin");
   fs::create_directories(dir / "prefix/share/snipvault");
-  write_bytes(dir / "prefix/share/snipvault/CODE.INI", "[Types]\r\nNAME0=sample\r\nCODE0=s\r\n");
+  write_file(dir / "prefix/share/snipvault/CODE.INI", "[Types]\r\nNAME0=sample\r\nCODE0=s\r\n");
   EXPECT_STREQ(choose_catalogue_place((dir / "prefix/bin").c_str()).c_str(), (dir / "prefix/bin/CODE.INI").c_str());
 
   SmallFileSystem ro(dir / "ro", "size=1m");
   if (!ro.mounted) GTEST_SKIP() << "cannot mount a small file system here";
-  write_bytes(dir / "ro/CODE.INI", "[Types]\r\nNAME0=sample\r\nCODE0=s\r\n");
+  write_file(dir / "ro/CODE.INI", "[Types]\r\nNAME0=sample\r\nCODE0=s\r\n");
   ASSERT_TRUE(ro.read_only());
   setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
   EXPECT_STREQ(choose_catalogue_place((dir / "ro").c_str()).c_str(), (dir / "data/snipvault/CODE.INI").c_str());
-  EXPECT_EQ(read_bytes(dir / "data/snipvault/CODE.INI"), "[Types]\r\nNAME0=sample\r\nCODE0=s\r\n");
+  EXPECT_EQ(read_file(dir / "data/snipvault/CODE.INI"), "[Types]\r\nNAME0=sample\r\nCODE0=s\r\n");
   // the user's catalogue is never replaced by the sample again
-  write_bytes(dir / "data/snipvault/CODE.INI", "mine");
+  write_file(dir / "data/snipvault/CODE.INI", "mine");
   choose_catalogue_place((dir / "ro").c_str());
-  EXPECT_EQ(read_bytes(dir / "data/snipvault/CODE.INI"), "mine");
+  EXPECT_EQ(read_file(dir / "data/snipvault/CODE.INI"), "mine");
   unsetenv("XDG_DATA_HOME");
   catalogue_path = "CODE.INI";
 }

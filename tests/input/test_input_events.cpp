@@ -12,8 +12,6 @@
 #include "runtime/input/input.h"
 #include "runtime/platform/input_sdl.h"
 
-void platform_input_event(const void* sdl_event);
-
 namespace {
 
 class InputEvents : public ::testing::Test {

@@ -8,10 +8,7 @@
 
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
-
-// Sanitizer runs: the desktop's message bus library keeps one buffer for
-// the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+#include "tests/support/gl_window.h"
 
 namespace {
 
@@ -20,12 +17,8 @@ OpenGLVadeviva* device = nullptr;
 class Pixels : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (device) return;
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SNIPVAULT_SCALE", "1", 1);  // the window's own back buffer is read below
-    device = new OpenGLVadeviva();
-    graphics_device = device;
-    ASSERT_TRUE(create_window(*device, nullptr, 480, 320, 0, 60, 0)) << window_failure_cause();
+    device = gl_test_device();
+    ASSERT_NE(device, nullptr) << window_failure_cause();
   }
   void SetUp() override {
     ASSERT_NE(device, nullptr);
