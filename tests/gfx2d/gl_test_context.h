@@ -1,5 +1,5 @@
-// The fixture of the pixel tests of sprites, fonts and surfaces on the
-// shared test window (tests/support/gl_window.h), and their file helpers.
+// File and texture helpers of the pixel tests of sprites, fonts and
+// surfaces, which run on the shared test fixture (tests/support/gl_test.h).
 #pragma once
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -14,21 +14,7 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/image_codec.h"
 #include "runtime/platform/window_sdl.h"
-#include "tests/support/gl_window.h"
-
-class GlTest : public ::testing::Test {
- protected:
-  OpenGLVadeviva* d = nullptr;
-  void SetUp() override {
-    d = gl_test_device();
-    ASSERT_NE(d, nullptr) << "no OpenGL window";
-    set_viewport(0, 0, 0, 0);
-    alpha_mode(0);
-    set_transparency(0x8000FF);
-    d->font_color_key = 0;
-    clear_screen(0);
-  }
-};
+#include "tests/support/gl_test.h"
 
 // An image file made by the test: pixel(x, y) gives the TvColor of each
 // pixel, top row first.

@@ -9,7 +9,7 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/gfx2d/fonts.h"
 #include "runtime/input/input.h"
-#include "tests/gfx2d/gl_test_context.h"
+#include "tests/support/gl_test.h"
 #include "vexui/vexui.h"
 
 namespace vexui_test {
