@@ -15,15 +15,12 @@
 #include "runtime/gfx2d/fonts.h"
 #include "runtime/input/input.h"
 #include "runtime/platform/clipboard.h"
-#include "tests/gfx2d/gl_test_context.h"
-#include "tests/input/private_display.h"
+#include "tests/support/gl_window.h"
+#include "tests/support/private_display.h"
 #include "vexui/vexui.h"
 
 // last: the X11 headers behind it define macros that clash with the rest
 #include <SDL2/SDL_syswm.h>
-
-// SDL's X11 start-up keeps a D-Bus buffer on purpose.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 
 namespace {
 
