@@ -13,11 +13,9 @@
 #include "app/viewer.h"
 #include "runtime/frame/frame_loop.h"
 #include "runtime/io/safe_write.h"
-#include "tests/io/io_test_util.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/vexui/vexui_test.h"
 
-using iotest::read_bytes;
-using iotest::write_bytes;
 
 namespace {
 
@@ -30,7 +28,7 @@ int32_t stand_in_box(const TvString& text, int32_t, const TvString&) {
 
 class ViewerTest : public VexuiTest {
  protected:
-  iotest::ScratchDir dir{"viewer"};
+  ScratchDir dir{"viewer"};
   std::string ini = dir / "CODE.INI";
   Viewer v;
 
@@ -53,7 +51,7 @@ class ViewerTest : public VexuiTest {
   }
 
   void start(const std::string& file) {
-    write_bytes(ini, file);
+    write_file(ini, file);
     viewer_build(v);
     settle();
   }
@@ -155,7 +153,7 @@ TEST_F(ViewerTest, SavingChecksNameAndCodeThenStoresDashesAndShowsTheFirstSnippe
   set("text", "TEXT", "");
   EXPECT_EQ(click_in_dialog("save"), -1);
   EXPECT_EQ(asked.back(), "Some code MUST be given");
-  EXPECT_EQ(read_bytes(ini), kTwo);
+  EXPECT_EQ(read_file(ini), kTwo);
 
   set("text", "TEXT", "TYPE Tc\nENDTYPE");
   ASSERT_EQ(click_in_dialog("save"), 1);
@@ -163,7 +161,7 @@ TEST_F(ViewerTest, SavingChecksNameAndCodeThenStoresDashesAndShowsTheFirstSnippe
   settle();
   EXPECT_EQ(get("combo", "TEXT"), "a|b|c");
   EXPECT_EQ(get("description1", "TEXT"), "Description : ay");  // the first, not the new one
-  EXPECT_NE(read_bytes(ini).find("NAME2=c\r\nDESCRIPTION2=-----\r\nAUTHOR2=-----\r\nCODE2=TYPE Tc|ENDTYPE\r\n"),
+  EXPECT_NE(read_file(ini).find("NAME2=c\r\nDESCRIPTION2=-----\r\nAUTHOR2=-----\r\nCODE2=TYPE Tc|ENDTYPE\r\n"),
             std::string::npos);
 }
 
@@ -173,7 +171,7 @@ TEST_F(ViewerTest, InlineTemplateSavedUneditedAndPasteKeepsEveryKindOfLineBreak)
   settle();
   set("name2", "TEXT", "inl");
   ASSERT_EQ(click_in_dialog("save"), 1);
-  EXPECT_NE(read_bytes(ini).find("[INLINE]\r\nNAME0=inl\r\nDESCRIPTION0=-----\r\nAUTHOR0=-----\r\n"
+  EXPECT_NE(read_file(ini).find("[INLINE]\r\nNAME0=inl\r\nDESCRIPTION0=-----\r\nAUTHOR0=-----\r\n"
                                  "CODE0=INLINE|  }||  <put code here>||  namespace __TOLVANE__ {|ENDINLINE\r\n"),
             std::string::npos);
 
@@ -202,7 +200,7 @@ TEST_F(ViewerTest, EscapeClosesAnEmptyDialogAndAsksBeforeDroppingEntries) {
   EXPECT_EQ(get("author2", "TEXT"), "me");
   answer = 1;
   EXPECT_EQ(press_escape(), 0);
-  EXPECT_EQ(read_bytes(ini), kTwo);
+  EXPECT_EQ(read_file(ini), kTwo);
   // back in the viewer Escape ends the program again once the key is up
   viewer_step(v);
   EXPECT_TRUE(escape_ends_program);
@@ -221,7 +219,7 @@ TEST_F(ViewerTest, AFailedSaveKeepsTheDialogAndEverythingEntered) {
   EXPECT_EQ(get("name2", "TEXT"), "keep me");
   EXPECT_EQ(get("text", "TEXT"), "TYPE Tk\nENDTYPE");
   EXPECT_EQ(v.snippets.size1, 2);
-  EXPECT_EQ(read_bytes(ini), kTwo);
+  EXPECT_EQ(read_file(ini), kTwo);
   EXPECT_EQ(click_in_dialog("save"), 1);  // the next try goes through
 }
 
@@ -235,11 +233,11 @@ TEST_F(ViewerTest, CodeWithABarIsSavedOnlyWhenConfirmed) {
   EXPECT_EQ(click_in_dialog("save"), -1);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_NE(asked[0].find("\"|\""), std::string::npos);
-  EXPECT_EQ(read_bytes(ini), kTwo);
+  EXPECT_EQ(read_file(ini), kTwo);
   EXPECT_EQ(get("text", "TEXT"), "x = a || b");
   answer = 1;
   EXPECT_EQ(click_in_dialog("save"), 1);
-  EXPECT_NE(read_bytes(ini).find("CODE0=x = a || b\r\n"), std::string::npos);
+  EXPECT_NE(read_file(ini).find("CODE0=x = a || b\r\n"), std::string::npos);
 }
 
 }  // namespace
