@@ -8,6 +8,7 @@
 #include "runtime/frame/lifecycle.h"
 #include "runtime/gfx2d/device.h"
 #include "runtime/input/input.h"
+#include "runtime/input/scan_codes.h"
 #include "runtime/io/filesystem.h"
 #include "vexui/vexui.h"
 
@@ -61,7 +62,7 @@ bool valid_index(int32_t i, const SnippetArray& s) { return i >= 0 && i < s.size
 void viewer_step(Viewer& v) {
   // Escape ends the program here again once the key that closed the add
   // dialog has been let go
-  if (!escape_ends_program && !key_state(1)) escape_switch(1);
+  if (!escape_ends_program && !key_state(SCAN_ESCAPE)) escape_switch(1);
   if (vexui_get_number("tab", "CLICKED") != 0) {
     int32_t sel = int32_t(vexui_get_number("tab", "SELECT"));
     if (sel >= 0 && sel < v.categories.size1) {

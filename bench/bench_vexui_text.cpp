@@ -15,28 +15,13 @@
 
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/fonts.h"
-#include "runtime/platform/window_sdl.h"
+#include "tests/support/gl_window.h"
 #include "vexui/vexui.h"
 
 namespace {
 
 bool open_window() {
-  if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  const char* error = nullptr;
-  if (!platform_video_start(&error)) return false;
-  PixelFormatRequest format;
-  void* window = platform_window_create("bench", 0, 0, 480, 320, format, &error);
-  if (!window) return false;
-  void* context = platform_gl_create_context(window, &error);
-  if (!context || !platform_gl_make_current(window, context)) return false;
-  platform_window_show(window);
-  auto* d = new OpenGLVadeviva();
-  d->window = window;
-  d->context = context;
-  d->width = 480;
-  d->height = 320;
-  d->context_present = true;
-  graphics_device = d;
+  if (!gl_test_device()) return false;
   set_viewport(0, 0, 0, 0);
   make_default_font(0);
   set_font(0);
