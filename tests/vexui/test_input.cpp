@@ -150,7 +150,7 @@ TEST_F(Input, ModalActionsAreHandedOverAfterTheFrame) {
   // the combo's pop-up list, closed by a press outside it: nothing changes
   vexui_combo(TvString("c"), TvString("one|two|three"), 80, 0);  // at (55, 13)
   set("c", "SELECT", "1");
-  set_clock_source(vexui_test::read_clock, 1000, sleep_with_input);
+  set_clock(sleep_with_input);
   pending_press_x = 470;
   pending_press_y = 5;
   frame_at(60, 16, true);

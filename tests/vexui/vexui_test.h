@@ -8,6 +8,7 @@
 
 #include "runtime/frame/frame_loop.h"
 #include "runtime/gfx2d/fonts.h"
+#include "runtime/gfx2d/sprites.h"
 #include "runtime/input/input.h"
 #include "tests/support/gl_test.h"
 #include "vexui/vexui.h"
@@ -32,12 +33,21 @@ class VexuiTest : public GlTest {
     input_device.screen_width = 480;
     input_device.screen_height = 320;
     vexui_test::clock_now = 1000;
-    set_clock_source(vexui_test::read_clock, 1000, vexui_test::no_sleep);
+    set_clock(vexui_test::no_sleep);
     move_mouse(470, 310);
   }
   void TearDown() override {
     vexui_state = VexuiState{};
     set_clock_source(nullptr, 0, nullptr);
+    frame_clock = ClockState{};
+    timer_start();
+  }
+
+  // The test's clock (vexui_test::clock_now) behind timer_ms and the waits.
+  static void set_clock(void (*sleep)(int)) {
+    set_clock_source(vexui_test::read_clock, 1000, sleep);
+    frame_clock = ClockState{};
+    timer_start();
   }
 
   // ---- the mouse, as the desktop's events deliver it ------------------------
