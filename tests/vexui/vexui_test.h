@@ -17,7 +17,10 @@ namespace vexui_test {
 
 inline int64_t clock_now = 0;  // milliseconds
 inline int64_t read_clock() { return clock_now; }
-inline void no_sleep(int) {}
+inline void no_sleep(int ms) { clock_now += ms > 0 ? ms : 1; }
+inline void (*current_sleep)(int) = no_sleep;
+// the short waits before a frame's deadline move the clock as well
+inline void nap() { current_sleep(1); }
 
 }  // namespace vexui_test
 
@@ -45,7 +48,8 @@ class VexuiTest : public GlTest {
 
   // The test's clock (vexui_test::clock_now) behind timer_ms and the waits.
   static void set_clock(void (*sleep)(int)) {
-    set_clock_source(vexui_test::read_clock, 1000, sleep);
+    vexui_test::current_sleep = sleep;
+    set_clock_source(vexui_test::read_clock, 1000, sleep, vexui_test::nap);
     frame_clock = ClockState{};
     timer_start();
   }
