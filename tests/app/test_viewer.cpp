@@ -122,6 +122,20 @@ TEST_F(ViewerTest, StartsOnTheFirstCategorySortedWithTheFirstSnippetShown) {
   EXPECT_EQ(num("text", "HEIGHT"), 188);
 }
 
+TEST_F(ViewerTest, AnEmptyCategoryClearsCodeAndLabelsAndCopyDoesNothing) {
+  start(kTwo);
+  clipboard_set("before");
+  click_tab(3);
+  EXPECT_EQ(get("combo", "TEXT"), "");
+  EXPECT_EQ(get("text", "TEXT"), "");
+  EXPECT_EQ(get("description1", "TEXT"), "Description :");
+  EXPECT_EQ(get("author1", "TEXT"), "Author :");
+  click_widget("copy");
+  EXPECT_EQ(std::string(clipboard_get().c_str()), "before");
+  click_tab(0);
+  EXPECT_EQ(get("combo", "TEXT"), "a|b");
+}
+
 TEST_F(ViewerTest, CopyPutsTheShownCodeOnTheClipboardWithBareLineFeeds) {
   start(kTwo);
   click_widget("copy");
