@@ -13,11 +13,11 @@
 #include "app/add_dialog.h"
 #include "app/catalogue.h"
 #include "app/viewer.h"
-#include "tests/input/private_display.h"
-#include "tests/io/io_test_util.h"
+#include "tests/support/private_display.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/vexui/vexui_test.h"
 
-using iotest::read_bytes;
+
 
 namespace {
 
@@ -28,7 +28,7 @@ struct Spot {
 class ViewerEndToEnd : public VexuiTest {
  protected:
   PrivateDisplay display;
-  iotest::ScratchDir dir{"e2e"};
+  ScratchDir dir{"e2e"};
   std::string data_home = dir / "data";
   std::string dest = data_home + "/snipvault";
   pid_t child = 0;
@@ -131,14 +131,14 @@ class ViewerEndToEnd : public VexuiTest {
         env_text.push_back(v);
     }
     env_text.push_back("DISPLAY=" + display.name);
-    env_text.push_back("TMPDIR=" + dir.path);
+    env_text.push_back("TMPDIR=" + dir.str());
     std::vector<char*> env;
     for (auto& v : env_text) env.push_back(v.data());
     env.push_back(nullptr);
     char* argv[] = {program.data(), nullptr};
     ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, env.data()), 0);
     ASSERT_TRUE(run_quiet(x("timeout 20 xdotool search --sync --name '^Snipvault$'")));
-    for (int i = 0; i < 1000 && read_bytes(dir / "ErrorLog.txt").find("Init Finalized") == std::string::npos; i++)
+    for (int i = 0; i < 1000 && read_file(dir / "ErrorLog.txt").find("Init Finalized") == std::string::npos; i++)
       usleep(10000);
     FILE* p = popen(x("xdotool search --name '^Snipvault$' | head -n 1").c_str(), "r");
     char buf[64] = {};
@@ -181,7 +181,7 @@ TEST_F(ViewerEndToEnd, BrowseCopyPasteAddQuitAndFindItAgain) {
   click("add:paste");
   click("add:save");
   EXPECT_EQ(quit(), 0);
-  std::string file = read_bytes(dest + "/CODE.INI");
+  std::string file = read_file(dest + "/CODE.INI");
   EXPECT_NE(file.find("=Aardvark\r\n"), std::string::npos);
   EXPECT_NE(file.find("=FUNCTION Twice: x|    return x * 2|ENDFUNCTION\r\n"), std::string::npos);
 
