@@ -127,11 +127,13 @@ class ViewerEndToEnd : public VexuiTest {
     std::vector<std::string> env_text;
     for (char** e = environ; *e; ++e) {
       std::string v = *e;
-      if (v.rfind("DISPLAY=", 0) != 0 && v.rfind("TMPDIR=", 0) != 0 && v.rfind("SDL_VIDEODRIVER=", 0) != 0)
+      if (v.rfind("DISPLAY=", 0) != 0 && v.rfind("TMPDIR=", 0) != 0 && v.rfind("SDL_VIDEODRIVER=", 0) != 0 &&
+          v.rfind("SNIPVAULT_SCALE=", 0) != 0)
         env_text.push_back(v);
     }
     env_text.push_back("DISPLAY=" + display.name);
     env_text.push_back("TMPDIR=" + dir.str());
+    env_text.push_back("SNIPVAULT_SCALE=1");  // clicks go to the laid-out 480 x 320 positions
     std::vector<char*> env;
     for (auto& v : env_text) env.push_back(v.data());
     env.push_back(nullptr);
