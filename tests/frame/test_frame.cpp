@@ -2,6 +2,9 @@
 // the quit hook, names in the function table, settings and the program's
 // own folder as current directory.
 #include <gtest/gtest.h>
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +22,7 @@
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
 #include "runtime/values/errors.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -27,20 +31,11 @@ namespace {
 class FrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    static const fs::path base = fs::temp_directory_path();
-    dir_ = base / (std::string("frame_test_") + info->name() + "_" +
-                                        std::to_string(platform_monotonic_ms()));
-    fs::create_directories(dir_);
     setenv("TMPDIR", dir_.c_str(), 1);
     quit_hook_done = false;
     graphics_started = false;
     set_function_table(nullptr);
     connect_layers();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
   std::string log() const {
     std::ifstream in(dir_ / "ErrorLog.txt", std::ios::binary);
@@ -55,7 +50,8 @@ class FrameTest : public ::testing::Test {
     size_t at = all.find("Init GFX");
     return at == std::string::npos ? all : all.substr(at);
   }
-  fs::path dir_;
+  ScratchDir scratch_{"frame_test"};
+  const fs::path dir_ = scratch_.path;
 };
 
 std::string own_folder() { return fs::read_symlink("/proc/self/exe").parent_path().string(); }
@@ -69,13 +65,12 @@ void main_logs_folder_and_line() {
   log_line(command_line.c_str());
 }
 
-// A sanitizer build's leak checker, when linked in.
-extern "C" void __lsan_disable() __attribute__((weak));
-
 void run_program_from(const fs::path& dir) {
   // the whole program runs here, window and desktop libraries included;
   // what those keep until exit is not what this test checks
-  if (__lsan_disable) __lsan_disable();
+#ifdef __SANITIZE_ADDRESS__
+  __lsan_disable();
+#endif
   fs::current_path(dir);
   char name[] = "snip vault";
   char arg[] = "x";

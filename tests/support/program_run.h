@@ -85,8 +85,10 @@ struct ProgramRun {
     return run_quiet(on_display("sh -c 'python3 " + script + " $(xdotool search --name \"^Snipvault$\" | head -n 1)'"));
   }
 
-  // Waits up to `ms` for the program to end; its wait status, or -1.
-  int wait_for_end(int ms = 10000) {
+  // Waits up to `ms` for the program to end; its wait status, or -1. The
+  // bound is generous: closing a software-rendered context on a loaded
+  // machine can take seconds.
+  int wait_for_end(int ms = 30000) {
     for (int i = 0; i < ms / 10; i++) {
       int status = 0;
       if (waitpid(child, &status, WNOHANG) == child) {

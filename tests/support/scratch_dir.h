@@ -11,7 +11,9 @@ struct ScratchDir {
   std::filesystem::path path;
   explicit ScratchDir(const char* tag = "scratch") {
     static int serial = 0;
-    path = std::filesystem::temp_directory_path() /
+    // taken once: tests point TMPDIR at scratch folders that come and go
+    static const std::filesystem::path base = std::filesystem::temp_directory_path();
+    path = base /
            ("snipvault_" + std::string(tag) + "_" + std::to_string(std::random_device{}()) + "_" +
             std::to_string(++serial));
     std::filesystem::remove_all(path);
