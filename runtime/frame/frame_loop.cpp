@@ -6,7 +6,8 @@
 // wait sleeps while more than 7 ms remain (waking 3 ms early to absorb the
 // sleep granularity) and then waits in short naps of half a
 // millisecond, still pumping messages between them, so the last stretch
-// keeps its precision without burning a core.
+// keeps its precision without burning a core. A frame whose recorded
+// drawing equals the one on screen is neither drawn nor swapped.
 #include "runtime/frame/frame_loop.h"
 
 #include <GL/gl.h>
@@ -18,6 +19,7 @@
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/input/input.h"
 #include "runtime/input/scan_codes.h"
@@ -125,11 +127,18 @@ int swap_and_pace(ProgramFunction hook) {
   if (!d) return 1;
   leave_screen();  // 1. the window's back buffer becomes current
   if (d->window && d->context_present) {  // 2.
-    keep_presented_frame();  // what save_screenshot writes
-    present_scaled_frame();
-    platform_gl_swap(d->window);
-    resume_scaled_frame();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (frame_unchanged()) {
+      // the window already shows exactly this frame: nothing to draw
+      frame_dropped();
+    } else {
+      submit_drawing();
+      keep_presented_frame();  // what save_screenshot writes
+      present_scaled_frame();
+      platform_gl_swap(d->window);
+      resume_scaled_frame();
+      frame_presented();
+    }
+    record_clear(d->clear_rgba[0], d->clear_rgba[1], d->clear_rgba[2], d->clear_rgba[3], true);
   }
   double now;
   for (;;) {  // 3.
@@ -186,12 +195,15 @@ void show_frame() {
 void present_first_frame() {
   OpenGLVadeviva* d = graphics_device;
   if (!d || !d->context_present) return;
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  const float* c = d->clear_rgba;
+  record_clear(c[0], c[1], c[2], c[3], true);
+  submit_drawing();
   keep_presented_frame();
   present_scaled_frame();
   platform_gl_swap(d->window);
   resume_scaled_frame();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  frame_presented();
+  record_clear(c[0], c[1], c[2], c[3], true);
   reset_frame_render_state();
   set_viewport(0, 0, 0, 0);
 }

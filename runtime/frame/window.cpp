@@ -14,6 +14,7 @@
 #include "runtime/frame/lifecycle.h"
 #include "runtime/frame/settings.h"
 #include "runtime/frame/window_scale.h"
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/surfaces.h"
 #include "runtime/platform/window_sdl.h"
@@ -221,6 +222,7 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
   check_software_renderer(renderer_name.c_str());
   glClearColor(0, 0, 0, 1);  // 8.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  invalidate_presented_frame();
   timer_ms();
   look_up_extension_functions(device);  // 9.
   init_screens();                       // 10.
@@ -260,6 +262,7 @@ int place_window(OpenGLVadeviva& device) {
   platform_window_raise(device.window);
   if (graphics_device == &device) set_viewport(0, 0, 0, 0);
   device.fullscreen_active = false;
+  invalidate_presented_frame();
   return 1;
 }
 
@@ -285,11 +288,13 @@ bool switch_display_mode(OpenGLVadeviva& device) {
   platform_window_raise(device.window);
   if (graphics_device == &device) set_viewport(0, 0, 0, 0);
   device.fullscreen_active = true;
+  invalidate_presented_frame();
   return true;
 }
 
 int destroy_window(OpenGLVadeviva& device) {
   if (device.context_present) device.free_textures();
+  reset_draw_batch();
   free_scaled_frame(device);
   if (device.window) {
     place_window(device);  // leaves full screen
@@ -321,7 +326,8 @@ intptr_t window_procedure(void*, unsigned message, uintptr_t w, intptr_t) {
     case WINDOW_MSG_CLOSE:
       end_program();
     case WINDOW_MSG_ERASE_BACKGROUND:
-      return 1;  // OpenGL redraws the whole client area
+      invalidate_presented_frame();  // the next frame is drawn even if unchanged
+      return 1;                      // OpenGL redraws the whole client area
     case WINDOW_MSG_SYSCOMMAND: {
       uintptr_t command = w & ~uintptr_t(0xF);
       if (command == SYSCOMMAND_SCREENSAVE || command == SYSCOMMAND_MONITORPOWER) return 0;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/image_codec.h"
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/gfx2d/surfaces.h"
@@ -21,6 +22,7 @@ namespace {
 void delete_tiles(OpenGLVadeviva& d, BackgroundSet& set, int from) {
   const int n = kMaxBackgroundTiles * kMaxBackgroundTiles;
   for (int i = from; i < n; ++i) {
+    if (set.textures[i]) texture_changing(set.textures[i]);
     if (set.textures[i] && d.context_present) glDeleteTextures(1, &set.textures[i]);
     set.textures[i] = 0;
     set.texture_width[i] = set.texture_height[i] = 0;
@@ -34,6 +36,7 @@ void delete_tiles(OpenGLVadeviva& d, BackgroundSet& set, int from) {
 
 void new_tile_texture(unsigned& texture) {
   glGenTextures(1, &texture);
+  texture_changing(texture);
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -99,31 +102,22 @@ void draw_background() {
   if (!d) return;
   const BackgroundSet& set = d->backgrounds[0];
   if (set.rows == 0 || set.tiles_per_row == 0) return;
-  glDisable(GL_ALPHA_TEST);
+  static const uint8_t white[4] = {255, 255, 255, 255};
+  RunState st = current_run_state();
+  st.alpha_test = 0;
   for (int row = 0; row < set.rows; ++row) {
     for (int col = 0; col < set.tiles_per_row; ++col) {
       int i = row * kMaxBackgroundTiles + col;
       if (!set.textures[i] || set.texture_width[i] <= 0 || set.texture_height[i] <= 0) continue;
-      bind_texture_unit0(set.textures[i]);
+      st.texture = set.textures[i];
       float x0 = float(col * set.tile_size), y0 = float(row * set.tile_size);
       float x1 = x0 + set.used_width[i], y1 = y0 + set.used_height[i];
       float u1 = float(set.used_width[i]) / set.texture_width[i];
       float v1 = float(set.used_height[i]) / set.texture_height[i];
-      glBegin(GL_TRIANGLE_FAN);
-      glTexCoord2f(0, v1);
-      glVertex2f(x0, y0);
-      glTexCoord2f(u1, v1);
-      glVertex2f(x1, y0);
-      glTexCoord2f(u1, 0);
-      glVertex2f(x1, y1);
-      glTexCoord2f(0, 0);
-      glVertex2f(x0, y1);
-      glEnd();
+      record_quad(st, x0, y0, x1, y1, 0, v1, u1, 0, white);
     }
   }
-  glEnable(GL_ALPHA_TEST);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glDisable(GL_TEXTURE_2D);
+  d->alpha_test = true;
 }
 
 void grab_background() {
@@ -138,6 +132,7 @@ void grab_background() {
     bool inside = i / kMaxBackgroundTiles < rows && i % kMaxBackgroundTiles < cols;
     bool fits = set.texture_width[i] == tile && set.texture_height[i] == tile;
     if ((!inside || !fits) && set.textures[i]) {
+      texture_changing(set.textures[i]);
       glDeleteTextures(1, &set.textures[i]);
       set.textures[i] = 0;
       set.texture_width[i] = set.texture_height[i] = 0;
@@ -147,6 +142,7 @@ void grab_background() {
   set.tile_size = tile;
   set.tiles_per_row = cols;
   set.rows = rows;
+  submit_drawing();
   select_read_buffer();
   int height = target_height();
   for (int row = 0; row < rows; ++row) {
@@ -163,6 +159,7 @@ void grab_background() {
       int uw = std::min(tile, d->width - x0), uh = std::min(tile, d->height - y0);
       set.used_width[i] = int16_t(uw);
       set.used_height[i] = int16_t(uh);
+      texture_changing(set.textures[i]);
       glBindTexture(GL_TEXTURE_2D, set.textures[i]);
       glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x0, height - y0 - uh, uw, uh);
     }

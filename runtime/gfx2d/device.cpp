@@ -1,12 +1,16 @@
-// device.cpp - the 2D render state and the untextured primitives, drawn with
-// OpenGL 1.x fixed-function calls into the current target.
+// device.cpp - the 2D render state and the untextured primitives, recorded
+// into the frame's vertex stream (draw_batch) and drawn with OpenGL 1.x
+// fixed-function calls when it is submitted.
 //
 // Primitives shift the projection by 0.375 pixel so integer coordinates hit
 // pixel centres the same way on every rasteriser; they draw with the alpha
-// test off, so the colour key reaches the frame buffer with alpha 0.
+// test off, so the colour key reaches the frame buffer with alpha 0. A
+// pixel, and a line along a row or column, is the quad of the pixels it
+// covers, so it joins the rectangles' run; other lines draw as lines.
 #include "runtime/gfx2d/device.h"
 
 #include "runtime/gfx2d/background.h"
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/gfx2d/surfaces.h"
@@ -37,23 +41,22 @@ int to_int(double v) {
 
 bool same_colour(TvColor a, TvColor b) { return ((a ^ b) & 0xFFFFFF) == 0; }
 
-void primitive_begin(const uint8_t rgba[4]) {
-  glDisable(GL_ALPHA_TEST);
-  glColor4ub(rgba[0], rgba[1], rgba[2], rgba[3]);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glDisable(GL_TEXTURE_2D);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glTranslatef(0.375f, 0.375f, 0.0f);
-  glMatrixMode(GL_MODELVIEW);
+// State of a primitive: untextured, per-vertex colour, alpha test off,
+// shifted by 0.375 pixel. Afterwards the alpha test is on, whatever the
+// alpha mode.
+RunState primitive_state() {
+  RunState st = current_run_state();
+  st.alpha_test = 0;
+  st.colour_array = 1;
+  st.pixel_shift = 1;
+  st.constant_alpha = 1;
+  return st;
 }
 
-void primitive_end() {
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glColor4f(1, 1, 1, graphics_device->alpha_factor);
-  glEnable(GL_ALPHA_TEST);  // whatever the alpha mode
+void primitive_done() { graphics_device->alpha_test = true; }
+
+void record_box(float x0, float y0, float x1, float y1, const uint8_t rgba[4]) {
+  record_quad(primitive_state(), x0, y0, x1, y1, 0, 0, 0, 0, rgba);
 }
 
 }  // namespace
@@ -73,17 +76,16 @@ void alpha_mode(double a) {
   OpenGLVadeviva* d = graphics_device;
   if (!d) return;
   if (a == 0) {
-    glDisable(GL_BLEND);
-    glEnable(GL_ALPHA_TEST);
+    d->blend_mode = BLEND_OFF;
+    d->alpha_test = true;
     d->alpha_factor = 1.0f;
   } else {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, a < 0 ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE);
-    glDisable(GL_ALPHA_TEST);
+    d->blend_mode = a < 0 ? BLEND_TRANSLUCENT : BLEND_ADDITIVE;
+    d->alpha_test = false;
     double f = std::fabs(a);
     d->alpha_factor = float(f > 1.0 ? 1.0 : f);
   }
-  glColor4f(1, 1, 1, d->alpha_factor);
+  apply_device_state();
 }
 
 void reset_frame_render_state() { alpha_mode(0); }
@@ -101,9 +103,12 @@ void set_smoothing(int flag) {
 void clear_screen(TvColor colour) {
   if (!graphics_device) return;
   free_background();
-  glClearColor((colour & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
-               ((colour >> 16) & 0xFF) / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+  OpenGLVadeviva* d = graphics_device;
+  d->clear_rgba[0] = (colour & 0xFF) / 255.0f;
+  d->clear_rgba[1] = ((colour >> 8) & 0xFF) / 255.0f;
+  d->clear_rgba[2] = ((colour >> 16) & 0xFF) / 255.0f;
+  d->clear_rgba[3] = 1.0f;
+  record_clear(d->clear_rgba[0], d->clear_rgba[1], d->clear_rgba[2], 1.0f, false);
 }
 
 void set_viewport(int x, int y, int w, int h) {
@@ -117,12 +122,10 @@ void set_viewport(int x, int y, int w, int h) {
   d->viewport_y = y;
   d->viewport_w = w;
   d->viewport_h = h;
-  glViewport(x, d->height - h - y, w, h);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, w, h, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  d->gl_viewport[0] = x;
+  d->gl_viewport[1] = d->height - h - y;
+  d->gl_viewport[2] = w;
+  d->gl_viewport[3] = h;
 
   static const GLenum off[] = {GL_DEPTH_TEST,     GL_CULL_FACE,      GL_FOG,
                                GL_LINE_SMOOTH,    GL_POINT_SMOOTH,   GL_STENCIL_TEST,
@@ -134,13 +137,12 @@ void set_viewport(int x, int y, int w, int h) {
   glShadeModel(GL_FLAT);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
   glHint(GL_FOG_HINT, GL_FASTEST);
-  glEnable(GL_ALPHA_TEST);
   glAlphaFunc(GL_GREATER, 0.05f);
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glDisable(GL_TEXTURE_2D);
-  glColor4f(1, 1, 1, 1);
+  d->blend_mode = BLEND_OFF;
+  d->alpha_test = true;
   d->alpha_factor = 1.0f;
   d->smoothing = true;
+  apply_device_state();
 }
 
 void get_viewport(int& x, int& y, int& w, int& h) {
@@ -179,42 +181,40 @@ void draw_rect(double x, double y, double w, double h, TvColor colour) {
   float y0 = float(ih >= 0 ? iy : iy + ih + 1), y1 = float(ih >= 0 ? iy + ih : iy + 1);
   uint8_t rgba[4];
   primitive_rgba(colour, rgba);
-  primitive_begin(rgba);
-  glBegin(GL_TRIANGLE_FAN);
-  glVertex2f(x0, y0);
-  glVertex2f(x1, y0);
-  glVertex2f(x1, y1);
-  glVertex2f(x0, y1);
-  glEnd();
-  primitive_end();
+  record_box(x0, y0, x1, y1, rgba);
+  primitive_done();
 }
 
 void draw_line(double x1, double y1, double x2, double y2, TvColor colour) {
   if (!graphics_device) return;
-  float ax = float(to_int(x1)), ay = float(to_int(y1));
-  float bx = float(to_int(x2)), by = float(to_int(y2));
+  int ax = to_int(x1), ay = to_int(y1), bx = to_int(x2), by = to_int(y2);
   uint8_t rgba[4];
   primitive_rgba(colour, rgba);
-  primitive_begin(rgba);
-  glBegin(GL_LINES);
-  glVertex2f(ax, ay);
-  glVertex2f(bx, by);
-  glEnd();
-  glBegin(GL_POINTS);  // the end pixel is always set
-  glVertex2f(bx, by);
-  glEnd();
-  primitive_end();
+  if (ax == bx || ay == by) {
+    // along a row or column: the line and its end point cover these pixels
+    float left = float(ax < bx ? ax : bx), right = float((ax < bx ? bx : ax) + 1);
+    float top = float(ay < by ? ay : by), bottom = float((ay < by ? by : ay) + 1);
+    record_box(left, top, right, bottom, rgba);
+  } else {
+    PolyVertex* p = nullptr;
+    RunState st = primitive_state();
+    st.kind = RUN_LINES;
+    p = record_vertices(st, 2);
+    p[0] = {float(ax), float(ay), 0, 0, rgba[0], rgba[1], rgba[2], rgba[3]};
+    p[1] = {float(bx), float(by), 0, 0, rgba[0], rgba[1], rgba[2], rgba[3]};
+    // the end pixel is always set
+    record_box(float(bx), float(by), float(bx + 1), float(by + 1), rgba);
+  }
+  primitive_done();
 }
 
 void set_pixel(double x, double y, TvColor colour) {
   if (!graphics_device) return;
   uint8_t rgba[4];
   primitive_rgba(colour, rgba);
-  primitive_begin(rgba);
-  glBegin(GL_POINTS);
-  glVertex2f(float(to_int(x)), float(to_int(y)));
-  glEnd();
-  primitive_end();
+  float px = float(to_int(x)), py = float(to_int(y));
+  record_box(px, py, px + 1, py + 1, rgba);
+  primitive_done();
 }
 
 TvColor get_pixel(double x, double y) {
@@ -222,6 +222,7 @@ TvColor get_pixel(double x, double y) {
   if (!d) return 0;
   int ix = to_int(x), iy = to_int(y);
   uint8_t rgba[4] = {0, 0, 0, 0};
+  submit_drawing();
   if (d->current_screen >= 0) {
     if (!read_screen_pixel(ix, iy, rgba)) return 0;
   } else {
@@ -255,16 +256,14 @@ void poly_push(const PolyVertex& v) {
 void start_poly(int sprite, int mode) {
   PolyBatch& b = poly_batch;
   b.sprite = -1;
+  b.texture = 0;
   if (sprite >= 0) {
     int tw = 0, th = 0, ih = 0;
-    bind_sprite_texture(sprite, tw, th, ih);
+    sprite_texture_info(sprite, b.texture, tw, th, ih);
     b.sprite = sprite;
     b.inv_texture_width = tw > 0 ? 1.0f / float(tw) : 1.0f;
     b.inv_texture_height = th > 0 ? 1.0f / float(th) : 1.0f;
     b.image_height = ih;
-  } else {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
   }
   if (b.capacity < 3) poly_reserve(512);
   b.count = 0;
@@ -316,31 +315,39 @@ void end_poly() {
   PolyBatch& b = poly_batch;
   OpenGLVadeviva* d = graphics_device;
   if (!d || b.count == 0) return;
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(2, GL_FLOAT, sizeof(PolyVertex), &b.vertices[0].x);
+  RunState st = current_run_state();
   if (b.sprite >= 0) {
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(PolyVertex), &b.vertices[0].u);
-    GLint filter = d->smoothing ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    // an empty slot draws with texture 0, that is untextured
+    st.texture = b.texture;
+    st.filter = st.texture ? (d->smoothing ? 1 : 0) : -1;
   }
   if (d->alpha_factor != 1.0f) b.colors_used = true;
-  if (b.colors_used) {
-    glEnable(GL_DITHER);
-    glShadeModel(GL_SMOOTH);
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(PolyVertex), &b.vertices[0].red);
-  }
-  static const GLenum modes[] = {GL_TRIANGLE_FAN, GL_TRIANGLES, GL_TRIANGLE_STRIP};
-  glDrawArrays(b.mode >= 0 && b.mode <= 2 ? modes[b.mode] : GL_TRIANGLE_FAN, 0, b.count);
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  if (b.colors_used) {
-    glDisableClientState(GL_COLOR_ARRAY);
-    glColor4f(1, 1, 1, d->alpha_factor);
-    glShadeModel(GL_FLAT);
-    glDisable(GL_DITHER);
+  st.colour_array = b.colors_used ? 1 : 0;
+  st.smooth = b.colors_used ? 1 : 0;
+  if (!b.colors_used) st.constant_alpha = d->alpha_factor;
+  // fans and strips become separate triangles in the order and with the
+  // last (provoking) vertex the rasteriser gives them
+  const PolyVertex* v = b.vertices;
+  int n = b.count;
+  if (b.mode == 1) {
+    int triangles = n / 3;
+    if (triangles == 0) return;
+    PolyVertex* p = record_vertices(st, 3 * triangles);
+    std::memcpy(p, v, sizeof(PolyVertex) * size_t(3 * triangles));
+  } else if (n >= 3) {
+    PolyVertex* p = record_vertices(st, 3 * (n - 2));
+    for (int i = 0; i + 2 < n; ++i) {
+      if (b.mode == 2) {
+        bool odd = i & 1;
+        *p++ = v[odd ? i + 1 : i];
+        *p++ = v[odd ? i : i + 1];
+        *p++ = v[i + 2];
+      } else {
+        *p++ = v[0];
+        *p++ = v[i + 1];
+        *p++ = v[i + 2];
+      }
+    }
   }
 }
 

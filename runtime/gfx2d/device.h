@@ -13,6 +13,7 @@
 // and does nothing while there is none.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 using TvColor = int32_t;
@@ -42,6 +43,9 @@ struct GlExtensionFunctions {
 };
 
 // ---- records of the sprite, font, background and surface modules -----------
+// The frame's recorded drawing (runtime/gfx2d/draw_batch).
+struct DrawRecorder;
+
 // One slot of the sprite table; fonts and surfaces live in the same table.
 struct SpriteSlot {
   unsigned texture = 0;      // main texture, no mipmaps; 0 = none
@@ -115,12 +119,6 @@ struct ScaledFrame {
   int texture_width = 0, texture_height = 0;
 };
 
-// One vertex of printed text: position (x, y, z) and texture coordinates.
-struct TextVertex {
-  float x, y, z, u, v;
-};
-static_assert(sizeof(TextVertex) == 20, "text vertices are 20 bytes");
-
 class OpenGLVadeviva {
  public:
   OpenGLVadeviva() = default;
@@ -153,6 +151,12 @@ class OpenGLVadeviva {
   TvColor font_color_key = 0;
   int current_screen = -1;  // off-screen surface drawn into, -1 = window
   bool context_present = false;
+  // What the drawing of the recorded stream uses (runtime/gfx2d/draw_batch):
+  int blend_mode = 0;       // 0 off, 1 translucent, 2 additive
+  bool alpha_test = true;   // on after every primitive, whatever the alpha mode
+  int gl_viewport[4] = {0, 0, 0, 0};  // x, y from the bottom, w, h
+  float clear_rgba[4] = {0, 0, 0, 1};  // the colour every new frame is cleared with
+  std::shared_ptr<DrawRecorder> recorder;  // made on first use
 
   GlExtensionFunctions ext;
 
@@ -172,7 +176,6 @@ class OpenGLVadeviva {
   bool keep_presented_frames = true;
 
   int current_font = 0;
-  std::vector<TextVertex> text_vertices;
 
   BackgroundSet backgrounds[kBackgroundSets];
 
@@ -212,6 +215,7 @@ struct PolyBatch {
   int count = 0;
   int capacity = 0;
   int sprite = -1;  // -1 = untextured
+  unsigned texture = 0;  // the sprite's texture when the batch was started
   float inv_texture_width = 1, inv_texture_height = 1;
   int image_height = 0;  // of the bound sprite, for v = (image height - ty)
   int mode = 0;          // 0 fan, 1 triangles, 2 strip
@@ -232,10 +236,9 @@ void reset_frame_render_state();
 // Drawing colour of a primitive: alpha 0 for the sprite colour key.
 void primitive_rgba(TvColor colour, uint8_t rgba[4]);
 
-// Provided by the sprite, background and surface modules. Bind a sprite's
-// texture for drawing (texturing on) and report its texture and image size;
-// false = no such image.
-bool bind_sprite_texture(int sprite, int& texture_width, int& texture_height,
+// Provided by the sprite, background and surface modules. A sprite's
+// texture name and its texture and image size; false = no such image.
+bool sprite_texture_info(int sprite, unsigned& texture, int& texture_width, int& texture_height,
                          int& image_height);
 // Leaves any off-screen surface so the window's back buffer is current.
 void leave_screen();

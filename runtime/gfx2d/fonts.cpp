@@ -1,8 +1,9 @@
 // fonts.cpp - font slots, the built-in font and print_text.
 //
-// A text is drawn as one triangle strip of four vertices per character;
-// neighbouring characters share their edge x, so the joining triangles
-// have no area and the whole line costs a single draw call.
+// A text is recorded as two triangles per character into the frame's
+// vertex stream (draw_batch): the triangles of a strip of four vertices per
+// character, without the joining ones, which have no area. Text in one font
+// and state joins one run, so a screen of text is a single draw call.
 #include "runtime/gfx2d/fonts.h"
 
 #include <GL/gl.h>
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/image_codec.h"
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/values/errors.h"
@@ -21,14 +23,6 @@ int clamp_font(int font) { return font < 0 ? 0 : font >= kFontSlots ? kFontSlots
 SpriteSlot* current_font_slot() {
   if (!graphics_device) return nullptr;
   return sprite_slot(kFirstFontSlot + clamp_font(graphics_device->current_font));
-}
-
-// Grows the vertex buffer like the polygon batch: 512 vertices while that
-// is enough, then multiples of 128; contents are kept.
-void reserve_text_vertices(std::vector<TextVertex>& v, size_t needed) {
-  if (needed <= v.capacity()) return;
-  size_t cap = needed <= 512 ? 512 : 128 * (needed / 128 + 1);
-  v.reserve(cap);
 }
 
 }  // namespace
@@ -90,38 +84,33 @@ void print_bytes(const char* text, size_t length, double x, double y) {
   if (!d || !text || length == 0) return;
   SpriteSlot* s = current_font_slot();
   if (!s || s->image_width <= 0 || s->image_height <= 0) return;
-  std::vector<TextVertex>& v = d->text_vertices;
-  reserve_text_vertices(v, 4 * length);
-  v.resize(4 * length);
 
-  bind_texture_unit0(s->texture);
   int iw = s->image_width, ih = s->image_height;
   bool tall = iw < ih;
   int rows = tall ? 16 : 8, cells = tall ? 256 : 128;
   float cell_height = float(ih / rows), advance = float(iw / 16);
   float cell_u = s->u_extent / 16, cell_v = s->v_extent / float(rows);
 
+  RunState st = current_run_state();
+  st.texture = s->texture;
   float pen = float(std::ceil(x)), top = float(std::ceil(y)), bottom = top + cell_height;
-  TextVertex* p = v.data();
+  PolyVertex* p = record_vertices(st, int(6 * length));
   for (size_t i = 0; i < length; ++i) {
     int k = static_cast<unsigned char>(text[i]) % cells;
     int column = k % 16, row = k / 16;
     float u0 = float(column) * cell_u, u1 = u0 + cell_u;
     float v0 = float(rows - 1 - row) * cell_v, v1 = v0 + cell_v;
     float right = pen + advance;
-    *p++ = {pen, bottom, 0, u0, v0};
-    *p++ = {pen, top, 0, u0, v1};
-    *p++ = {right, bottom, 0, u1, v0};
-    *p++ = {right, top, 0, u1, v1};
+    const PolyVertex a = {pen, bottom, u0, v0, 255, 255, 255, 255};
+    const PolyVertex b = {pen, top, u0, v1, 255, 255, 255, 255};
+    const PolyVertex c = {right, bottom, u1, v0, 255, 255, 255, 255};
+    const PolyVertex e = {right, top, u1, v1, 255, 255, 255, 255};
+    // the strip's triangles (a, b, c) and (c, b, e)
+    p[0] = a, p[1] = b, p[2] = c;
+    p[3] = c, p[4] = b, p[5] = e;
+    p += 6;
     pen = right;
   }
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(TextVertex), &v[0].x);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(TextVertex), &v[0].u);
-  glDrawArrays(GL_TRIANGLE_STRIP, 0, GLsizei(4 * length));
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/image_codec.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/sprites.h"
@@ -66,6 +67,7 @@ int save_sprite(const TvString& file, int sprite) {
   if (!s || s->image_width <= 0 || s->image_height <= 0 || !s->texture ||
       !graphics_device->context_present)
     return finish(false);
+  submit_drawing();  // drawing into a surface may be pending
   glBindTexture(GL_TEXTURE_2D, s->texture);
   std::vector<uint8_t> bgr =
       bound_texture_bgr(s->texture_width, s->texture_height, s->image_width, s->image_height);
@@ -76,6 +78,7 @@ int save_sprite(const TvString& file, int sprite) {
 int save_screenshot(const TvString& file) {
   OpenGLVadeviva* d = graphics_device;
   if (!d || !d->context_present) return finish(false);
+  submit_drawing();
   std::vector<uint8_t> bgr;
   int w, h;
   if (!d->presented_pixels.empty()) {
@@ -111,6 +114,7 @@ void keep_presented_frame() {
   OpenGLVadeviva* d = graphics_device;
   if (!d || !d->context_present || !d->keep_presented_frames || d->width <= 0 || d->height <= 0)
     return;
+  submit_drawing();
   d->presented_width = d->width;
   d->presented_height = d->height;
   d->presented_pixels.resize(size_t(d->width) * size_t(d->height) * 4);

@@ -1,8 +1,8 @@
 // sprites.cpp - the sprite table: loading, the drawing variants, collision
 // masks and grabbing the screen into a slot.
 //
-// Quads are drawn as triangle fans in immediate mode; a sprite draw is a
-// handful of calls, and the toolkit draws only a few hundred per frame.
+// Sprite quads are recorded into the frame's vertex stream (draw_batch), so
+// sprites of one texture and state drawn in a row are one draw call.
 // Collision masks are the textures' alpha channels read back once and kept
 // until the slot changes.
 #include "runtime/gfx2d/sprites.h"
@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/surfaces.h"
 #include "runtime/io/archive.h"
 #include "runtime/io/file_stream.h"
@@ -23,38 +24,30 @@ namespace {
 
 OpenGLVadeviva* dev() { return graphics_device; }
 
-void set_filter_from_smoothing() {
-  GLint filter = dev()->smoothing ? GL_LINEAR : GL_NEAREST;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-}
-
-// Binds the slot for drawing; null when the number is outside the table or
-// the slot is empty (its texture 0 would draw a plain white quad).
-SpriteSlot* bind_for_drawing(int sprite) {
+// The slot to draw; null when the number is outside the table or the slot
+// is empty (its texture 0 would draw a plain white quad).
+SpriteSlot* drawable(int sprite) {
   SpriteSlot* slot = sprite_slot(sprite);
   if (!slot || slot->image_width <= 0 || slot->texture == 0) return nullptr;
-  bind_texture_unit0(slot->texture);
-  set_filter_from_smoothing();
   return slot;
 }
 
-// One quad as a triangle fan; (u0, v0) is the texture's bottom-left, so the
-// top edge of the quad takes v1.
-void textured_quad(float x0, float y0, float x1, float y1, float u0, float v0, float u1,
-                   float v1) {
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glBegin(GL_TRIANGLE_FAN);
-  glTexCoord2f(u0, v1);
-  glVertex2f(x0, y0);
-  glTexCoord2f(u1, v1);
-  glVertex2f(x1, y0);
-  glTexCoord2f(u1, v0);
-  glVertex2f(x1, y1);
-  glTexCoord2f(u0, v0);
-  glVertex2f(x0, y1);
-  glEnd();
+// A sprite's run: its texture filtered as smoothing says, clamped at the
+// edges, in the current colour (1, 1, 1, alpha factor).
+RunState sprite_state(const SpriteSlot& s) {
+  RunState st = current_run_state();
+  st.texture = s.texture;
+  st.filter = dev()->smoothing ? 1 : 0;
+  st.clamp = 1;
+  return st;
+}
+
+// One quad; (u0, v0) is the texture's bottom-left, so the top edge of the
+// quad takes v1.
+void textured_quad(const RunState& st, float x0, float y0, float x1, float y1, float u0, float v0,
+                   float u1, float v1) {
+  static const uint8_t white[4] = {255, 255, 255, 255};
+  record_quad(st, x0, y0, x1, y1, u0, v1, u1, v0, white);
 }
 
 // Texture coordinates of animation frame k: u0..u1 left to right, v0..v1
@@ -85,6 +78,7 @@ const std::vector<uint8_t>* collision_mask(int sprite) {
   std::vector<uint8_t>& mask = dev()->collision_masks[size_t(sprite)];
   if (mask.empty()) {
     if (!dev()->context_present) return nullptr;
+    submit_drawing();  // drawing into a surface may be pending
     mask.assign(size_t(s->texture_width) * size_t(s->texture_height), 0);
     glBindTexture(GL_TEXTURE_2D, s->texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -160,6 +154,7 @@ Placement anim_frame(int sprite, int frame, int x, int y) {
 // Makes sure the slot has an RGBA8 texture of exactly tw x th, reusing it
 // when the size already matches.
 void grab_texture(SpriteSlot& s, int tw, int th) {
+  texture_changing(s.texture);
   if (s.texture != 0 && s.texture_width == tw && s.texture_height == th) return;
   if (dev()->context_present) {
     if (s.texture) glDeleteTextures(1, &s.texture);
@@ -167,6 +162,7 @@ void grab_texture(SpriteSlot& s, int tw, int th) {
   }
   s.texture = s.mip_texture = 0;
   glGenTextures(1, &s.texture);
+  texture_changing(s.texture);
   glBindTexture(GL_TEXTURE_2D, s.texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -194,29 +190,22 @@ void stored_key_colour(uint8_t bgr[3]) {
   int gx, gy;
   target_pixel(4, 4, gx, gy);
   uint8_t before[4], key[4];
+  submit_drawing();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(gx, gy, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, before);
   set_pixel(4, 4, dev()->sprite_color_key);
+  submit_drawing();
   glReadPixels(gx, gy, 1, 1, GL_BGRA, GL_UNSIGNED_BYTE, key);
   // put the old pixel back as it was, whatever the blend state
-  GLboolean blend = glIsEnabled(GL_BLEND);
-  glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_TEXTURE_2D);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glTranslatef(0.375f, 0.375f, 0.0f);
-  glMatrixMode(GL_MODELVIEW);
-  glColor4ub(before[2], before[1], before[0], before[3]);
-  glBegin(GL_POINTS);
-  glVertex2f(4, 4);
-  glEnd();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glColor4f(1, 1, 1, dev()->alpha_factor);
-  glEnable(GL_ALPHA_TEST);
-  if (blend) glEnable(GL_BLEND);
+  RunState st = current_run_state();
+  st.blend = BLEND_OFF;
+  st.alpha_test = 0;
+  st.colour_array = 1;
+  st.pixel_shift = 1;
+  st.constant_alpha = 1;
+  const uint8_t rgba[4] = {before[2], before[1], before[0], before[3]};
+  record_quad(st, 4, 4, 5, 5, 0, 0, 0, 0, rgba);
+  submit_drawing();
   bgr[0] = key[0];
   bgr[1] = key[1];
   bgr[2] = key[2];
@@ -238,6 +227,8 @@ void discard_collision_mask(int sprite) {
 void release_sprite_slot(int sprite) {
   SpriteSlot* s = sprite_slot(sprite);
   if (!s) return;
+  if (s->texture) texture_changing(s->texture);
+  if (s->mip_texture) texture_changing(s->mip_texture);
   if (dev()->context_present) {
     if (s->texture) glDeleteTextures(1, &s->texture);
     if (s->mip_texture) glDeleteTextures(1, &s->mip_texture);
@@ -272,22 +263,11 @@ int max_texture_size() {
   return d->max_texture_size > 0 ? d->max_texture_size : 1024;
 }
 
-void bind_texture_unit0(unsigned texture) {
-  OpenGLVadeviva* d = dev();
-  if (d && d->ext.glActiveTextureARB) {
-    auto active = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(d->ext.glActiveTextureARB);
-    active(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    active(GL_TEXTURE0_ARB);
-  }
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, texture);
-}
-
-bool bind_sprite_texture(int sprite, int& texture_width, int& texture_height, int& image_height) {
+bool sprite_texture_info(int sprite, unsigned& texture, int& texture_width, int& texture_height,
+                         int& image_height) {
   SpriteSlot* s = sprite_slot(sprite);
   if (!s) return false;
-  bind_texture_unit0(s->texture);
+  texture = s->texture;
   texture_width = s->texture_width;
   texture_height = s->texture_height;
   image_height = s->image_height;
@@ -320,9 +300,11 @@ bool image_file_resolves(const char* name) {
 void upload_slot_texture(int sprite, const TextureImage& t, bool nearest) {
   SpriteSlot* s = sprite_slot(sprite);
   if (!s || !dev()->context_present) return;
+  texture_changing(s->texture);
   if (s->texture) glDeleteTextures(1, &s->texture);
   s->texture = 0;
   glGenTextures(1, &s->texture);
+  texture_changing(s->texture);
   glBindTexture(GL_TEXTURE_2D, s->texture);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -381,17 +363,26 @@ void set_sprite_anim(int sprite, int frame_width, int frame_height) {
 // ---- drawing ---------------------------------------------------------------------------
 
 void draw_sprite(int sprite, int x, int y) {
-  SpriteSlot* s = bind_for_drawing(sprite);
+  SpriteSlot* s = drawable(sprite);
   if (!s) return;
-  textured_quad(float(x), float(y), float(x + s->image_width), float(y + s->image_height), 0, 0,
+  textured_quad(sprite_state(*s), float(x), float(y), float(x + s->image_width),
+                float(y + s->image_height), 0, 0, s->u_extent, s->v_extent);
+}
+
+void draw_sprite_exactly(int sprite, int x, int y) {
+  SpriteSlot* s = drawable(sprite);
+  if (!s) return;
+  RunState st = sprite_state(*s);
+  st.alpha_test = 0;
+  textured_quad(st, float(x), float(y), float(x + s->image_width), float(y + s->image_height), 0, 0,
                 s->u_extent, s->v_extent);
 }
 
 void stretch_sprite(int sprite, int x, int y, int width, int height) {
-  SpriteSlot* s = bind_for_drawing(sprite);
+  SpriteSlot* s = drawable(sprite);
   if (!s) return;
-  textured_quad(float(x), float(y), float(x + width), float(y + height), 0, 0, s->u_extent,
-                s->v_extent);
+  textured_quad(sprite_state(*s), float(x), float(y), float(x + width), float(y + height), 0, 0,
+                s->u_extent, s->v_extent);
 }
 
 void zoom_sprite(int sprite, int x, int y, float x_factor, float y_factor) {
@@ -407,45 +398,46 @@ void rotate_sprite(int sprite, int x, int y, float angle) {
 }
 
 void rot_zoom_sprite(int sprite, int x, int y, float angle, float zoom) {
-  SpriteSlot* s = bind_for_drawing(sprite);
+  SpriteSlot* s = drawable(sprite);
   if (!s || s->texture_width <= 0 || s->texture_height <= 0) return;
   int iw = s->image_width, ih = s->image_height;
   float tw = s->texture_width, th = s->texture_height;
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glTranslatef(float(x + iw / 2), float(y + ih / 2), 0);
-  glRotatef(angle, 0, 0, -1);
+  // the turn is the GL's own model-view transform, as a state of the run
+  RunState st = sprite_state(*s);
+  st.rotated = 1;
+  st.rotate[0] = float(x + iw / 2);
+  st.rotate[1] = float(y + ih / 2);
+  st.rotate[2] = angle;
   float hw = zoom * float(iw) / 2, hh = zoom * float(ih) / 2;
   // inset by half a texel so linear filtering never reaches outside
-  textured_quad(-hw, -hh, hw, hh, 0.5f / tw, 0.5f / th, (float(iw) - 0.5f) / tw,
+  textured_quad(st, -hw, -hh, hw, hh, 0.5f / tw, 0.5f / th, (float(iw) - 0.5f) / tw,
                 (float(ih) - 0.5f) / th);
-  glPopMatrix();
 }
 
 void draw_anim(int sprite, int frame, int x, int y) {
   SpriteSlot* s = sprite_slot(sprite);
   FrameCoords c;
   if (!s || !frame_coords(*s, frame, c)) return;
-  if (!bind_for_drawing(sprite)) return;
-  textured_quad(float(x), float(y), float(x + s->frame_width), float(y + s->frame_height), c.u0,
-                c.v0, c.u1, c.v1);
+  if (!drawable(sprite)) return;
+  textured_quad(sprite_state(*s), float(x), float(y), float(x + s->frame_width),
+                float(y + s->frame_height), c.u0, c.v0, c.u1, c.v1);
 }
 
 void stretch_anim(int sprite, int frame, int x, int y, int width, int height) {
   SpriteSlot* s = sprite_slot(sprite);
   FrameCoords c;
   if (!s || !frame_coords(*s, frame, c)) return;
-  if (!bind_for_drawing(sprite)) return;
+  if (!drawable(sprite)) return;
   // the 0.1 makes the far edge cover its last row and column
-  textured_quad(float(x), float(y), float(x + width) + 0.1f, float(y + height) + 0.1f, c.u0, c.v0,
-                c.u1, c.v1);
+  textured_quad(sprite_state(*s), float(x), float(y), float(x + width) + 0.1f,
+                float(y + height) + 0.1f, c.u0, c.v0, c.u1, c.v1);
 }
 
 void rot_zoom_anim(int sprite, int frame, int x, int y, float angle, float zoom) {
   SpriteSlot* s = sprite_slot(sprite);
   FrameCoords c;
   if (!s || !frame_coords(*s, frame, c)) return;
-  if (!bind_for_drawing(sprite)) return;
+  if (!drawable(sprite)) return;
   float tw = s->texture_width, th = s->texture_height;
   c.u0 += 0.5f / tw;
   c.u1 -= 0.5f / tw;
@@ -458,14 +450,13 @@ void rot_zoom_anim(int sprite, int frame, int x, int y, float angle, float zoom)
   float hw = zoom * float(fw) / 2, hh = zoom * float(fh) / 2;
   const float dx[4] = {-hw, hw, hw, -hw}, dy[4] = {-hh, -hh, hh, hh};
   const float u[4] = {c.u0, c.u1, c.u1, c.u0}, v[4] = {c.v1, c.v1, c.v0, c.v0};
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glBegin(GL_TRIANGLE_FAN);
-  for (int i = 0; i < 4; ++i) {
-    glTexCoord2f(u[i], v[i]);
-    glVertex2f(cx + dx[i] * ca + dy[i] * sa, cy - dx[i] * sa + dy[i] * ca);
-  }
-  glEnd();
+  PolyVertex corner[4];
+  for (int i = 0; i < 4; ++i)
+    corner[i] = {cx + dx[i] * ca + dy[i] * sa, cy - dx[i] * sa + dy[i] * ca, u[i], v[i],
+                 255, 255, 255, 255};
+  PolyVertex* p = record_vertices(sprite_state(*s), 6);
+  p[0] = corner[0], p[1] = corner[1], p[2] = corner[2];
+  p[3] = corner[0], p[4] = corner[2], p[5] = corner[3];
 }
 
 // ---- collisions -----------------------------------------------------------------------
@@ -500,6 +491,7 @@ int grab_sprite(int sprite, int x, int y, int width, int height) {
   s->v_extent = float(h) / float(th);
   if (w == 0 || h == 0) return 1;
 
+  submit_drawing();
   select_read_buffer();
   if (d->framebuffer_alpha_bits == 0) {
     GLint bits = 0;

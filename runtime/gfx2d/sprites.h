@@ -69,7 +69,8 @@ bool image_file_resolves(const char* name);
 bool load_image_into_slot(int sprite, const char* file, TvColor colour_key, bool font);
 // Replaces the slot's main texture with `image` and sets its sizes.
 void upload_slot_texture(int sprite, const TextureImage& image, bool nearest);
-// Binds a texture on unit 0 with texturing on and any second unit off.
-void bind_texture_unit0(unsigned texture);
+// draw_sprite with the alpha test off: the pixels go back exactly, also the
+// see-through ones (the surface fallback restores the window's corner).
+void draw_sprite_exactly(int sprite, int x, int y);
 // Frees every slot; textures only while the context exists.
 void free_sprite_table(OpenGLVadeviva& device);

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/image_codec.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/sprites.h"
@@ -105,7 +106,10 @@ void make_framebuffer(OpenGLVadeviva& d, ScreenRecord& r, int tw, int th) {
 
 void leave_current(OpenGLVadeviva& d) {
   ScreenRecord* r = current_record();
+  submit_drawing();
   if (r && r->width > 0) {
+    SpriteSlot* s = sprite_slot(r->sprite);
+    if (s) texture_changing(s->texture);  // what was drawn into it
     fn<PFNGLBINDFRAMEBUFFEREXTPROC>(d.fbo.glBindFramebufferEXT)(GL_FRAMEBUFFER_EXT,
                                                                  GLuint(r->saved_binding));
   } else if (r) {
@@ -117,9 +121,8 @@ void leave_current(OpenGLVadeviva& d) {
       grab_sprite(r->sprite, 0, 0, s->image_width, s->image_height);
       draw_rect(0, 0, s->texture_width, s->texture_height, 0);
       // the saved corner goes back exactly, also its see-through pixels
-      glDisable(GL_ALPHA_TEST);
-      draw_sprite(kScratchSprite, 0, 0);
-      glEnable(GL_ALPHA_TEST);
+      draw_sprite_exactly(kScratchSprite, 0, 0);
+      d.alpha_test = true;
     }
   }
   d.current_screen = -1;
@@ -187,6 +190,7 @@ void use_screen(int screen) {
   ScreenRecord& r = d->screens[screen];
   SpriteSlot* s = sprite_slot(r.sprite);
   if (!s || s->image_width <= 0 || s->image_height <= 0) return;  // no surface made
+  submit_drawing();  // what was drawn so far goes to the old target
   d->current_screen = screen;
   int iw = s->image_width, ih = s->image_height;
   if (r.width > 0) {
@@ -195,7 +199,8 @@ void use_screen(int screen) {
     r.saved_binding = binding;
     attach(*d, r);
     set_viewport(0, 0, iw, ih);
-    glViewport(0, 0, iw, ih);
+    d->gl_viewport[0] = d->gl_viewport[1] = 0;
+    apply_device_state();
   } else {
     set_viewport(0, 0, iw, ih);
     grab_sprite(kScratchSprite, 0, 0, iw, ih);
@@ -233,6 +238,7 @@ bool read_screen_pixel(int x, int y, uint8_t rgba[4]) {
   OpenGLVadeviva* d = dev();
   if (!d || !current_record()) return false;
   // in the fallback the surface is the window's corner
+  submit_drawing();
   select_read_buffer();
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(x, target_height() - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);

@@ -32,6 +32,10 @@ void dispatch(void* window, const SDL_Event& e, WindowProcedure procedure) {
           procedure(window, WINDOW_MSG_CLOSE, 0, 0);
           return;
         case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          // the window's content is to be drawn again
           procedure(window, WINDOW_MSG_ERASE_BACKGROUND, 0, 0);
           return;
         default:

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,9 @@
 #include "runtime/frame/settings.h"
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/draw_batch.h"
+#include "runtime/gfx2d/fonts.h"
+#include "runtime/gfx2d/sprites.h"
 
 namespace fs = std::filesystem;
 
@@ -471,6 +475,54 @@ TEST_F(FrameLoop, WithoutADisplayOrDriverTheProgramSaysWhyAndExitsWithAnError) {
         start_graphics_device();
       },
       ::testing::ExitedWithCode(1), "Snipvault cannot start: cannot create the window: ");
+}
+
+// A frame drawn exactly like the one on screen is neither drawn nor
+// presented; any difference, a texture it uses changing, or the window
+// asking to be redrawn brings the drawing back.
+TEST_F(FrameLoop, AnUnchangedFrameIsNotDrawnAgain) {
+  open_window();
+  auto_pause_switch(0);
+  make_default_font(0);
+  set_font(0);
+  grab_sprite(30, 0, 0, 16, 16);
+  auto frame = [](int dot_x) {
+    clear_screen(0x102030);
+    draw_rect(10, 10, 100, 20, 0x00FF00);
+    print_text("Hello", 12, 40);
+    draw_sprite(30, 200, 200);
+    set_pixel(dot_x, 100, 0xFFFFFF);
+  };
+  auto drawn = [&](const std::function<void()>& between) {
+    frame(50);
+    between();
+    uint64_t before = presented_frames();
+    show_frame();
+    return presented_frames() > before;
+  };
+  auto nothing = [] {};
+  EXPECT_TRUE(drawn(nothing));
+  EXPECT_TRUE(drawn(nothing));  // the previous frame was drawn after the grab
+  EXPECT_FALSE(drawn(nothing));
+  EXPECT_FALSE(drawn(nothing));
+  // what is on screen is still that frame
+  ASSERT_FALSE(window_device->presented_pixels.empty());
+  const uint8_t* top_left = &window_device->presented_pixels[(size_t(319 - 15) * 480 + 15) * 4];
+  EXPECT_EQ(top_left[1], 255);  // green, in BGRA
+
+  frame(51);  // one pixel elsewhere
+  uint64_t before = presented_frames();
+  show_frame();
+  EXPECT_GT(presented_frames(), before);
+  EXPECT_TRUE(drawn(nothing));
+  EXPECT_FALSE(drawn(nothing));
+  EXPECT_TRUE(drawn([] { invalidate_presented_frame(); }));  // exposed, resized, re-scaled
+  EXPECT_FALSE(drawn(nothing));
+  EXPECT_TRUE(drawn([] { grab_sprite(30, 0, 0, 16, 16); }));  // a texture it uses changed
+  EXPECT_TRUE(drawn(nothing));  // that frame showed the sprite as it was before the grab
+  EXPECT_FALSE(drawn(nothing));
+  // a frame read from in the middle still compares as a whole
+  EXPECT_FALSE(drawn([] { EXPECT_EQ(get_pixel(20, 15), 0x00FF00); }));
 }
 
 }  // namespace

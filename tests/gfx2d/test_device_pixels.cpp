@@ -8,6 +8,7 @@
 
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/draw_batch.h"
 #include "tests/support/gl_window.h"
 
 namespace {
@@ -30,6 +31,7 @@ class Pixels : public ::testing::Test {
   }
   static uint8_t alpha_at(int x, int y) {
     uint8_t rgba[4];
+    submit_drawing();  // a read behind the device's back: pending drawing first
     glReadBuffer(GL_BACK);
     glReadPixels(x, device->height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return rgba[3];

@@ -1,0 +1,339 @@
+// draw_batch.cpp - recording, merging and submitting the 2D vertex stream,
+// and the comparison of whole frames.
+//
+// Submission sets every state of a run explicitly, so what other code did
+// to the GL between two submissions does not matter; afterwards the GL
+// state is the device's again, as the program left it.
+#include "runtime/gfx2d/draw_batch.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+struct DrawLog {
+  std::vector<PolyVertex> vertices;
+  std::vector<DrawRun> runs;
+  void clear() {
+    vertices.clear();
+    runs.clear();
+  }
+};
+
+}  // namespace
+
+struct DrawRecorder {
+  DrawLog current;    // the frame being recorded
+  DrawLog presented;  // the frame on screen
+  bool have_presented = false;
+  size_t submitted_runs = 0;  // runs of `current` already drawn
+  bool redraw_needed = true;
+  uint64_t draw_calls = 0;
+  uint64_t frames = 0;
+  // Texture changes: a stamp per texture name from one counter, and the
+  // counter's value when the frame on screen began to be recorded.
+  std::unordered_map<unsigned, uint64_t> texture_stamps;
+  uint64_t stamp_counter = 1;
+  uint64_t presented_frame_start = 0;
+  uint64_t current_frame_start = 0;
+};
+
+namespace {
+
+// The device's recorder; a stand-in while there is no device.
+DrawRecorder& rec() {
+  static DrawRecorder none;
+  OpenGLVadeviva* d = graphics_device;
+  if (!d) return none;
+  if (!d->recorder) d->recorder = std::make_shared<DrawRecorder>();
+  return *d->recorder;
+}
+
+bool same_state(const RunState& a, const RunState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+template <typename F>
+F fn(void* p) {
+  return reinterpret_cast<F>(p);
+}
+
+// ---- applying a run's state ------------------------------------------------------
+
+void apply_projection(const RunState& s) {
+  glViewport(s.viewport[0], s.viewport[1], s.viewport[2], s.viewport[3]);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, s.ortho_w, s.ortho_h, 0, -1, 1);
+  if (s.pixel_shift) glTranslatef(0.375f, 0.375f, 0.0f);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  if (s.rotated) {
+    glTranslatef(s.rotate[0], s.rotate[1], 0);
+    glRotatef(s.rotate[2], 0, 0, -1);
+  }
+}
+
+void apply_blend(int blend) {
+  if (blend == BLEND_OFF) {
+    glDisable(GL_BLEND);
+  } else {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, blend == BLEND_TRANSLUCENT ? GL_ONE_MINUS_SRC_ALPHA : GL_ONE);
+  }
+}
+
+void enable(GLenum cap, bool on) {
+  if (on)
+    glEnable(cap);
+  else
+    glDisable(cap);
+}
+
+void apply_texture(const RunState& s) {
+  if (!s.texture) {
+    glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    return;
+  }
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, s.texture);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (s.filter >= 0) {
+    GLint filter = s.filter ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  }
+  if (s.clamp) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  }
+}
+
+void apply_colour(const RunState& s) {
+  if (s.colour_array) {
+    glEnableClientState(GL_COLOR_ARRAY);
+  } else {
+    glDisableClientState(GL_COLOR_ARRAY);
+    glColor4f(1, 1, 1, s.constant_alpha);
+  }
+  glShadeModel(s.smooth ? GL_SMOOTH : GL_FLAT);
+  enable(GL_DITHER, s.smooth);
+}
+
+// Sets what differs from `was` (everything when `was` is null).
+void apply_state(const RunState& s, const RunState* was) {
+  if (!was || std::memcmp(was->viewport, s.viewport, sizeof s.viewport) != 0 ||
+      was->ortho_w != s.ortho_w || was->ortho_h != s.ortho_h || was->pixel_shift != s.pixel_shift ||
+      was->rotated != s.rotated || std::memcmp(was->rotate, s.rotate, sizeof s.rotate) != 0)
+    apply_projection(s);
+  if (!was || was->texture != s.texture || was->filter != s.filter || was->clamp != s.clamp)
+    apply_texture(s);
+  if (!was || was->blend != s.blend) apply_blend(s.blend);
+  if (!was || was->alpha_test != s.alpha_test) enable(GL_ALPHA_TEST, s.alpha_test);
+  if (!was || was->colour_array != s.colour_array || was->constant_alpha != s.constant_alpha ||
+      was->smooth != s.smooth)
+    apply_colour(s);
+}
+
+void second_texture_unit_off() {
+  OpenGLVadeviva* d = graphics_device;
+  if (!d || !d->ext.glActiveTextureARB) return;
+  auto active = fn<PFNGLACTIVETEXTUREARBPROC>(d->ext.glActiveTextureARB);
+  active(GL_TEXTURE1_ARB);
+  glDisable(GL_TEXTURE_2D);
+  active(GL_TEXTURE0_ARB);
+}
+
+}  // namespace
+
+// ---- recording ---------------------------------------------------------------------
+
+RunState current_run_state() {
+  RunState s;
+  OpenGLVadeviva* d = graphics_device;
+  if (!d) return s;
+  s.target = d->current_screen;
+  std::memcpy(s.viewport, d->gl_viewport, sizeof s.viewport);
+  s.ortho_w = d->viewport_w;
+  s.ortho_h = d->viewport_h;
+  s.blend = int8_t(d->blend_mode);
+  s.alpha_test = d->alpha_test ? 1 : 0;
+  s.constant_alpha = d->alpha_factor;
+  return s;
+}
+
+PolyVertex* record_vertices(const RunState& state, int count) {
+  DrawRecorder& R = rec();
+  if (count <= 0) return nullptr;
+  size_t at = R.current.vertices.size();
+  if (R.current.runs.size() > R.submitted_runs && same_state(R.current.runs.back().state, state)) {
+    R.current.runs.back().count += uint32_t(count);
+  } else {
+    DrawRun r;
+    r.state = state;
+    r.first = uint32_t(at);
+    r.count = uint32_t(count);
+    R.current.runs.push_back(r);
+  }
+  R.current.vertices.resize(at + size_t(count));
+  return R.current.vertices.data() + at;
+}
+
+void record_quad(const RunState& state, float x0, float y0, float x1, float y1, float u0, float v0,
+                 float u1, float v1, const uint8_t rgba[4]) {
+  PolyVertex* p = record_vertices(state, 6);
+  // the two triangles of the fan (0, 1, 2), (0, 2, 3) over the corners
+  // top-left, top-right, bottom-right, bottom-left
+  const PolyVertex c[4] = {{x0, y0, u0, v0, rgba[0], rgba[1], rgba[2], rgba[3]},
+                           {x1, y0, u1, v0, rgba[0], rgba[1], rgba[2], rgba[3]},
+                           {x1, y1, u1, v1, rgba[0], rgba[1], rgba[2], rgba[3]},
+                           {x0, y1, u0, v1, rgba[0], rgba[1], rgba[2], rgba[3]}};
+  p[0] = c[0], p[1] = c[1], p[2] = c[2];
+  p[3] = c[0], p[4] = c[2], p[5] = c[3];
+}
+
+void record_clear(float r, float g, float b, float a, bool depth) {
+  DrawRecorder& R = rec();
+  RunState s = current_run_state();
+  // what is pending for this target is painted over: it need not be drawn
+  if (R.current.runs.size() > R.submitted_runs) {
+    bool same_target = true;
+    for (size_t i = R.submitted_runs; i < R.current.runs.size(); ++i)
+      if (R.current.runs[i].state.target != s.target) same_target = false;
+    if (same_target) {
+      R.current.vertices.resize(R.current.runs[R.submitted_runs].first);
+      R.current.runs.resize(R.submitted_runs);
+    }
+  }
+  RunState c;
+  c.kind = RUN_CLEAR;
+  c.target = s.target;
+  c.clear_rgba[0] = r, c.clear_rgba[1] = g, c.clear_rgba[2] = b, c.clear_rgba[3] = a;
+  c.clear_depth = depth ? 1 : 0;
+  DrawRun run;
+  run.state = c;
+  run.first = uint32_t(R.current.vertices.size());
+  R.current.runs.push_back(run);
+}
+
+// ---- submission ----------------------------------------------------------------------
+
+void apply_device_state() {
+  OpenGLVadeviva* d = graphics_device;
+  if (!d || !d->context_present) return;
+  RunState s = current_run_state();
+  apply_projection(s);
+  apply_blend(s.blend);
+  enable(GL_ALPHA_TEST, s.alpha_test);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glColor4f(1, 1, 1, d->alpha_factor);
+  glShadeModel(GL_FLAT);
+  glDisable(GL_DITHER);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDisable(GL_TEXTURE_2D);
+}
+
+void submit_drawing() {
+  DrawRecorder& R = rec();
+  OpenGLVadeviva* d = graphics_device;
+  if (R.current.runs.size() <= R.submitted_runs) return;
+  if (!d || !d->context_present) {
+    R.submitted_runs = R.current.runs.size();
+    return;
+  }
+  second_texture_unit_off();
+  const PolyVertex* v = R.current.vertices.data();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  if (v) {
+    glVertexPointer(2, GL_FLOAT, sizeof(PolyVertex), &v->x);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(PolyVertex), &v->u);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(PolyVertex), &v->red);
+  }
+  const RunState* was = nullptr;
+  for (size_t i = R.submitted_runs; i < R.current.runs.size(); ++i) {
+    const DrawRun& r = R.current.runs[i];
+    if (r.state.kind == RUN_CLEAR) {
+      glClearColor(r.state.clear_rgba[0], r.state.clear_rgba[1], r.state.clear_rgba[2],
+                   r.state.clear_rgba[3]);
+      glClear(GL_COLOR_BUFFER_BIT | (r.state.clear_depth ? GL_DEPTH_BUFFER_BIT : 0));
+      continue;
+    }
+    apply_state(r.state, was);
+    was = &r.state;
+    glDrawArrays(r.state.kind == RUN_LINES ? GL_LINES : GL_TRIANGLES, GLint(r.first),
+                 GLsizei(r.count));
+    ++R.draw_calls;
+  }
+  R.submitted_runs = R.current.runs.size();
+  glClearColor(d->clear_rgba[0], d->clear_rgba[1], d->clear_rgba[2], d->clear_rgba[3]);
+  apply_device_state();
+}
+
+void texture_changing(unsigned texture) {
+  DrawRecorder& R = rec();
+  submit_drawing();
+  if (texture) R.texture_stamps[texture] = ++R.stamp_counter;
+}
+
+// ---- whole frames ----------------------------------------------------------------------
+
+bool frame_unchanged() {
+  DrawRecorder& R = rec();
+  if (R.redraw_needed || !R.have_presented) return false;
+  if (R.current.runs.size() != R.presented.runs.size() ||
+      R.current.vertices.size() != R.presented.vertices.size())
+    return false;
+  for (size_t i = 0; i < R.current.runs.size(); ++i) {
+    const DrawRun& a = R.current.runs[i];
+    const DrawRun& b = R.presented.runs[i];
+    if (a.first != b.first || a.count != b.count || !same_state(a.state, b.state)) return false;
+    if (a.state.texture) {
+      auto stamp = R.texture_stamps.find(a.state.texture);
+      if (stamp != R.texture_stamps.end() && stamp->second > R.presented_frame_start) return false;
+    }
+  }
+  return R.current.vertices.empty() ||
+         std::memcmp(R.current.vertices.data(), R.presented.vertices.data(),
+                     R.current.vertices.size() * sizeof(PolyVertex)) == 0;
+}
+
+void frame_presented() {
+  DrawRecorder& R = rec();
+  submit_drawing();
+  std::swap(R.current, R.presented);
+  R.current.clear();
+  R.submitted_runs = 0;
+  R.have_presented = true;
+  ++R.frames;
+  R.redraw_needed = false;
+  R.presented_frame_start = R.current_frame_start;
+  R.current_frame_start = R.stamp_counter;
+}
+
+void frame_dropped() {
+  DrawRecorder& R = rec();
+  R.current.clear();
+  R.submitted_runs = 0;
+  R.current_frame_start = R.stamp_counter;
+}
+
+void invalidate_presented_frame() { rec().redraw_needed = true; }
+
+void reset_draw_batch() {
+  DrawRecorder& R = rec();
+  R.current.clear();
+  R.presented.clear();
+  R.submitted_runs = 0;
+  R.have_presented = false;
+  R.redraw_needed = true;
+  R.texture_stamps.clear();
+}
+
+uint64_t submitted_draw_calls() { return rec().draw_calls; }
+uint64_t presented_frames() { return rec().frames; }
