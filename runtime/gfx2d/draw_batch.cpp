@@ -18,11 +18,17 @@ namespace {
 struct DrawLog {
   std::vector<PolyVertex> vertices;
   std::vector<DrawRun> runs;
+  bool incomplete = false;  // drawn parts were let go: cannot be compared
   void clear() {
     vertices.clear();
     runs.clear();
+    incomplete = false;
   }
 };
+
+// A frame is kept for comparison up to this many vertices; a larger one (or
+// drawing without show_frame) lets its drawn part go after each submission.
+constexpr size_t kKeptVertices = 1 << 18;
 
 }  // namespace
 
@@ -271,6 +277,11 @@ void submit_drawing() {
     ++R.draw_calls;
   }
   R.submitted_runs = R.current.runs.size();
+  if (R.current.vertices.size() > kKeptVertices) {
+    R.current.clear();
+    R.current.incomplete = true;
+    R.submitted_runs = 0;
+  }
   glClearColor(d->clear_rgba[0], d->clear_rgba[1], d->clear_rgba[2], d->clear_rgba[3]);
   apply_device_state();
 }
@@ -285,7 +296,8 @@ void texture_changing(unsigned texture) {
 
 bool frame_unchanged() {
   DrawRecorder& R = rec();
-  if (R.redraw_needed || !R.have_presented) return false;
+  if (R.redraw_needed || !R.have_presented || R.current.incomplete || R.presented.incomplete)
+    return false;
   if (R.current.runs.size() != R.presented.runs.size() ||
       R.current.vertices.size() != R.presented.vertices.size())
     return false;
