@@ -13,11 +13,9 @@
 #include "app/add_dialog.h"
 #include "app/catalogue.h"
 #include "app/viewer.h"
-#include "tests/support/private_display.h"
+#include "tests/support/program_run.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/vexui/vexui_test.h"
-
-
 
 namespace {
 
@@ -27,11 +25,10 @@ struct Spot {
 
 class ViewerEndToEnd : public VexuiTest {
  protected:
-  PrivateDisplay display;
+  ProgramRun run;
   ScratchDir dir{"e2e"};
   std::string data_home = dir / "data";
   std::string dest = data_home + "/snipvault";
-  pid_t child = 0;
   std::map<std::string, Spot> spot;  // viewer widgets, "add:" + dialog widgets, "tab2", "item1"
 
   void SetUp() override {
@@ -40,15 +37,13 @@ class ViewerEndToEnd : public VexuiTest {
     std::string cmd = "SNIPVAULT_SKIP_BUILD=1 SNIPVAULT_NO_START=1 SNIPVAULT_BUILD='" + std::string(TEST_BINARY_DIR) +
                       "' XDG_DATA_HOME='" + data_home + "' '" + TEST_SOURCE_ROOT + "/scripts/run.sh' >/dev/null 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
-    if (!display.start()) GTEST_SKIP() << "no private X server";
+    run.program = dest + "/snipvault";
+    run.tmpdir = dir.str();
+    std::string why = run.missing();
+    if (!why.empty()) GTEST_SKIP() << why;
     lay_out();
   }
   void TearDown() override {
-    if (child > 0) {
-      kill(child, SIGKILL);
-      waitpid(child, nullptr, 0);
-    }
-    display.stop();
     catalogue_path = "CODE.INI";
     VexuiTest::TearDown();
   }
@@ -92,7 +87,7 @@ class ViewerEndToEnd : public VexuiTest {
     escape_switch(1);
   }
 
-  std::string x(const std::string& args) { return "env DISPLAY=" + display.name + " " + args; }
+  std::string x(const std::string& args) { return run.on_display(args); }
   void xdo(const std::string& args) { ASSERT_TRUE(run_quiet(x("xdotool " + args))) << args; }
   void click(const std::string& name) {
     ASSERT_TRUE(spot.count(name)) << name;
@@ -123,44 +118,14 @@ class ViewerEndToEnd : public VexuiTest {
 
   std::string window;
   void start() {
-    std::string program = dest + "/snipvault";
-    std::vector<std::string> env_text;
-    for (char** e = environ; *e; ++e) {
-      std::string v = *e;
-      if (v.rfind("DISPLAY=", 0) != 0 && v.rfind("TMPDIR=", 0) != 0 && v.rfind("SDL_VIDEODRIVER=", 0) != 0 &&
-          v.rfind("SNIPVAULT_SCALE=", 0) != 0)
-        env_text.push_back(v);
-    }
-    env_text.push_back("DISPLAY=" + display.name);
-    env_text.push_back("TMPDIR=" + dir.str());
-    env_text.push_back("SNIPVAULT_SCALE=1");  // clicks go to the laid-out 480 x 320 positions
-    std::vector<char*> env;
-    for (auto& v : env_text) env.push_back(v.data());
-    env.push_back(nullptr);
-    char* argv[] = {program.data(), nullptr};
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, env.data()), 0);
-    ASSERT_TRUE(run_quiet(x("timeout 20 xdotool search --sync --name '^Snipvault$'")));
-    for (int i = 0; i < 1000 && read_file(dir / "ErrorLog.txt").find("Init Finalized") == std::string::npos; i++)
-      usleep(10000);
-    FILE* p = popen(x("xdotool search --name '^Snipvault$' | head -n 1").c_str(), "r");
-    char buf[64] = {};
-    ASSERT_NE(fgets(buf, sizeof buf, p), nullptr);
-    pclose(p);
-    window = std::to_string(std::atol(buf));
-    xdo("windowfocus --sync " + window);
-    usleep(300000);
+    run.start();
+    window = run.window_id();
+    ASSERT_FALSE(window.empty());
   }
   int quit() {
     xdo("key Escape");
-    int status = -1;
-    for (int i = 0; i < 1000; i++) {
-      if (waitpid(child, &status, WNOHANG) == child) {
-        child = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      usleep(10000);
-    }
-    return -1;
+    int status = run.wait_for_end(10000);
+    return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 };
 

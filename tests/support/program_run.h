@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -18,7 +19,8 @@
 
 struct ProgramRun {
   PrivateDisplay display;
-  ScratchDir folder{"program_run"};  // the program's TMPDIR: its log lands here
+  ScratchDir folder{"program_run"};
+  std::string tmpdir = folder.str();  // the program's TMPDIR: its log lands here
   std::string program = std::string(TEST_BINARY_DIR) + "/snipvault";
   pid_t child = 0;
 
@@ -43,7 +45,18 @@ struct ProgramRun {
   }
   bool xdotool(const std::string& args) const { return run_quiet(on_display("xdotool " + args)); }
 
-  std::string log_text() const { return read_file(folder / "ErrorLog.txt"); }
+  std::string log_text() const { return read_file(tmpdir + "/ErrorLog.txt"); }
+
+  // The X id of the program's window, in decimal; "" when there is none.
+  std::string window_id() const {
+    std::string out;
+    if (FILE* p = popen(on_display("xdotool search --name '^Snipvault$' | head -n 1").c_str(), "r")) {
+      char buf[64] = {};
+      if (fgets(buf, sizeof buf, p)) out = std::to_string(std::atol(buf));
+      pclose(p);
+    }
+    return out;
+  }
 
   // Starts the program, waits for its window and its frame loop, and gives
   // the window the focus.
@@ -58,7 +71,7 @@ struct ProgramRun {
       env_text.push_back(v);
     }
     env_text.push_back("DISPLAY=" + display.name);
-    env_text.push_back("TMPDIR=" + folder.str());
+    env_text.push_back("TMPDIR=" + tmpdir);
     env_text.push_back("SNIPVAULT_SCALE=1");  // the frame's own size on any display
     // in a sanitizer build the desktop's own libraries (D-Bus, the GL
     // driver) keep memory to the end; the exit code is what is checked here
