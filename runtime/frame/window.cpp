@@ -298,6 +298,9 @@ int destroy_window(OpenGLVadeviva& device) {
   free_scaled_frame(device);
   if (device.window) {
     place_window(device);  // leaves full screen
+    // the software renderer's worker threads must be idle before the context
+    // lets go of the window, or deleting the context can wait on them forever
+    if (device.context_present) glFinish();
     platform_gl_release_current(device.window);
     platform_window_destroy(device.window);
   }
