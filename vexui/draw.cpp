@@ -15,13 +15,6 @@
 
 namespace {
 
-void cells(int32_t& cw, int32_t& ch) {
-  int w, h;
-  font_size(w, h);
-  cw = w;
-  ch = h;
-}
-
 struct Pair {
   VexuiColor light, line;
 };
@@ -47,7 +40,7 @@ void draw_face_content(const TvString& text, int32_t ix, int32_t iy, int32_t iw,
     draw_rect(ix, iy, iw, ih, string_to_int(string_mid(text, 5, -1)));
   } else {
     int32_t cw, ch;
-    cells(cw, ch);
+    vexui_cell_size(cw, ch);
     vexui_print(text, (width - vexui_text_width(text)) / 2, yoff + (height - ch) / 2, 0);
   }
 }
@@ -73,7 +66,7 @@ void vexui_draw_button(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
 
 void vexui_draw_checkbox(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t W = w.width;
   if (w.hover > 0 && !w.readonly) {
     VexuiColor c = d.col_hover_bright;
@@ -90,7 +83,7 @@ void vexui_draw_checkbox(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
 
 void vexui_draw_radio(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   TvArray<TvString> items;
   vexui_split_items(w.text, items);
   int32_t W = w.width;
@@ -113,7 +106,7 @@ void vexui_draw_radio(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
 
 void vexui_draw_list(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   TvArray<TvString> items;
   vexui_split_items(w.text, items);
   w.count = array_total(items);
@@ -140,7 +133,7 @@ void vexui_draw_list(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
 
 void vexui_draw_text(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t W = w.width, H = w.height;
   if (w.readonly) draw_rect(1, yoff + 1, W - 2, H - 2, d.col_bright);
   vexui_text_block(d, w, cw / 2, yoff - ch * w.scroll, vexui_text_area_width(w), 1, 0);
@@ -150,7 +143,7 @@ void vexui_draw_text(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
 
 void vexui_draw_combo(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t W = w.width, H = w.height;
   Pair p = face_pair(d, w);
   vexui_fill2(p.light, p.line, 1, yoff + 1, W - 2, H - 2);
@@ -193,7 +186,7 @@ void vexui_draw_slider(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
 
 void vexui_draw_tab(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t W = w.width, H = w.height;
   draw_rect(0, yoff, W, H - 1, d.col_bright);
   TvArray<TvString> items;
@@ -227,7 +220,7 @@ void vexui_draw_tab(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
 
 void vexui_draw_file(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t W = w.width, H = w.height;
   Pair p = face_pair(d, w);
   vexui_fill2(p.light, p.line, 0, yoff, W, H);

@@ -18,13 +18,6 @@
 
 namespace {
 
-void cell(int32_t& cw, int32_t& ch) {
-  int w, h;
-  font_size(w, h);
-  cw = w;
-  ch = h > 0 ? h : 1;
-}
-
 TvString join_items(const TvArray<TvString>& items) {
   TvString out;
   for (int32_t i = 0, n = array_total(items); i < n; ++i) {
@@ -57,7 +50,7 @@ int32_t vexui_count_items(const TvString& text) {
 
 void vexui_list_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t click, int32_t) {
   int32_t cw, ch;
-  cell(cw, ch);
+  vexui_cell_size(cw, ch);
   w.count = vexui_count_items(w.text);
   w.scroll_max = w.count - w.height / ch;
   if (w.scroll < 0) w.scroll = 0;
@@ -82,7 +75,7 @@ void vexui_list_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t m
 void vexui_radio_input(VexuiDialog&, VexuiWidget& w, int32_t mx, int32_t my, int32_t click, int32_t) {
   if (w.readonly) return;
   int32_t cw, ch;
-  cell(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t items = vexui_count_items(w.text);
   w.clicked = 0;
   w.height = items * ch;
@@ -114,7 +107,7 @@ void vexui_tab_input(VexuiDialog&, VexuiWidget& w, int32_t mx, int32_t my, int32
   VexuiWidget* tab = find(id);
   if (!tab) return;
   int32_t cw, ch;
-  cell(cw, ch);
+  vexui_cell_size(cw, ch);
   if (click != 1 || my <= 0 || my > ch || mx <= 0 || mx >= tab->width) return;
   TvArray<TvString> items;
   vexui_split_items(tab->text, items);
@@ -213,7 +206,7 @@ bool vexui_popup_build(int32_t x, int32_t y, int32_t width, int32_t height, cons
   int32_t n = array_total(parts);
   if (n == 0) return false;
   int32_t cw, ch;
-  cell(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t sw = std::max(cw, 20);
   vexui_push_dialog(x, y, width, height);
   VexuiDialog& d = vexui_top();

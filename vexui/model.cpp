@@ -51,13 +51,6 @@ void open_slot(TvArray<VexuiWidget>& widgets, int32_t at) {
   ::new (static_cast<void*>(w + at)) VexuiWidget();
 }
 
-void font_cells(int32_t& cw, int32_t& ch) {
-  int w, h;
-  font_size(w, h);
-  cw = w;
-  ch = h;
-}
-
 // The longest item in characters.
 int32_t longest_item(const TvArray<TvString>& items) {
   uint32_t longest = 0;
@@ -119,7 +112,7 @@ int32_t vexui_add_widget_index(const TvString& id, const TvString& text, int32_t
   TvString name = id;
   if (name.empty()) name = TvString("iwdg%") + (array_total(d.widgets) + 1);
   int32_t cw, ch;
-  font_cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t least = vexui_state.min_widget_size;
   if (width <= least) width = std::max(least, vexui_text_width(text) + cw);
   if (height <= least) height = std::max(least, ch + 6);
@@ -212,7 +205,7 @@ void vexui_text(const TvString& id, const TvString& text, int32_t width, int32_t
 
 void vexui_list(const TvString& id, const TvString& items, int32_t width, int32_t height) {
   int32_t cw, ch;
-  font_cells(cw, ch);
+  vexui_cell_size(cw, ch);
   TvArray<TvString> parts;
   vexui_split_items(items, parts);
   if (height == 0) {
@@ -230,7 +223,7 @@ void vexui_list(const TvString& id, const TvString& items, int32_t width, int32_
 
 void vexui_combo(const TvString& id, const TvString& items, int32_t width, int32_t height) {
   int32_t cw, ch;
-  font_cells(cw, ch);
+  vexui_cell_size(cw, ch);
   vexui_list(id, items, width, height == 0 ? ch : height);
   VexuiDialog& d = vexui_top();
   // the list made the widget under this id or, for an empty id, the last one named
@@ -240,7 +233,7 @@ void vexui_combo(const TvString& id, const TvString& items, int32_t width, int32
 
 void vexui_file(const TvString& id, const TvString& text, const TvString& filter, int32_t width, int32_t height) {
   int32_t cw, ch;
-  font_cells(cw, ch);
+  vexui_cell_size(cw, ch);
   if (width == 0) width = 12 * cw;
   int32_t i = vexui_add_widget_index(id, text, width, height);
   VexuiWidget& w = vexui_top().widgets(i);
@@ -250,7 +243,7 @@ void vexui_file(const TvString& id, const TvString& text, const TvString& filter
 
 void vexui_radio(const TvString& id, const TvString& items, int32_t width) {
   int32_t cw, ch;
-  font_cells(cw, ch);
+  vexui_cell_size(cw, ch);
   TvArray<TvString> parts;
   vexui_split_items(items, parts);
   if (width == 0) width = (longest_item(parts) + 2) * cw;
@@ -262,7 +255,7 @@ void vexui_radio(const TvString& id, const TvString& items, int32_t width) {
 
 void vexui_checkbox(const TvString& id, const TvString& text, int32_t width, int32_t height) {
   int32_t cw, ch;
-  font_cells(cw, ch);
+  vexui_cell_size(cw, ch);
   if (width == 0) width = vexui_text_width(text) + 2 * cw;
   int32_t i = vexui_add_widget_index(id, text, width, height);
   vexui_top().widgets(i).type = "CHECKBOX";
@@ -282,7 +275,7 @@ void vexui_button(const TvString& id, const TvString& text, int32_t width, int32
 
 void vexui_tab(const TvString& id, const TvString& items) {
   int32_t cw, ch;
-  font_cells(cw, ch);
+  vexui_cell_size(cw, ch);
   // as wide as any content so it always starts its own line; clipped to the dialog
   int32_t i = vexui_add_widget_index(id, items, 10000, ch + 7);
   vexui_top().widgets(i).type = "TAB";
@@ -344,3 +337,10 @@ void vexui_set_user_handler(VexuiUserHandler handler) {
 }
 
 void vexui_handle_user(VexuiWidget& widget) { user_handler(widget); }
+
+void vexui_cell_size(int32_t& cw, int32_t& ch) {
+  int w, h;
+  font_size(w, h);
+  cw = w;
+  ch = h > 0 ? h : 1;  // no font yet: one row per pixel rather than a division by zero
+}

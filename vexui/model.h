@@ -122,6 +122,9 @@ void vexui_spacer(int32_t width, int32_t height);
 void vexui_user_widget(const TvString& id, const TvString& type, int32_t width, int32_t height);
 void vexui_sprite_buttons(const TvArray<TvString>& ids, const TvArray<double>& sprites);
 
+// The font's cell width and height (at least 1 high).
+void vexui_cell_size(int32_t& cw, int32_t& ch);
+
 // Item lists are one text with "|" between items: `vexui_split_items` gives
 // the items (none for an empty text), read strictly inside the text.
 void vexui_split_items(const TvString& text, TvArray<TvString>& items);

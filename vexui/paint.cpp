@@ -14,13 +14,6 @@
 
 namespace {
 
-void cells(int32_t& cw, int32_t& ch) {
-  int w, h;
-  font_size(w, h);
-  cw = w;
-  ch = h;
-}
-
 // The first sprite number from `from` whose slot holds no image.
 int32_t empty_sprite(int32_t from) {
   for (int32_t n = from; n <= 4000; ++n) {
@@ -43,7 +36,7 @@ struct BusyState {
 void vexui_build_text_tables(int32_t proportional, int32_t spacing) {
   VexuiState& s = vexui_state;
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   s.glyph_tables_built = 256;
   s.proportional = 0;
   for (int c = 0; c < 256; ++c) {
@@ -89,7 +82,7 @@ int32_t vexui_text_width(const TvString& text) {
   const VexuiState& s = vexui_state;
   if (!s.proportional) {
     int32_t cw, ch;
-    cells(cw, ch);
+    vexui_cell_size(cw, ch);
     return cw * int32_t(text.length);
   }
   int32_t width = 0;
@@ -165,7 +158,7 @@ void vexui_draw_scrollbar(VexuiDialog& dialog, VexuiWidget& widget, int32_t widt
   int32_t smax = widget.scroll_max;
   if (smax <= 0) return;
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t sw = std::max(cw, 20);
   int32_t x0 = width - sw - 1;
   bool dragged = dialog.focus == TvString("SB") + widget.id;
@@ -186,7 +179,7 @@ void vexui_draw_scrollbar(VexuiDialog& dialog, VexuiWidget& widget, int32_t widt
 
 void vexui_draw_frame_box(VexuiDialog& dialog, VexuiWidget& frame, int32_t v) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t W = frame.width, H = frame.height, O = ch / 2;
   VexuiColor line = dialog.col_norm;
   alpha_mode(-0.5);
@@ -205,7 +198,7 @@ void vexui_draw_frame_box(VexuiDialog& dialog, VexuiWidget& frame, int32_t v) {
 
 void vexui_draw_tooltip(VexuiDialog& dialog, VexuiWidget& widget) {
   int32_t cw, ch;
-  cells(cw, ch);
+  vexui_cell_size(cw, ch);
   TvArray<TvString> lines;
   const TvString& tip = widget.tiptext;
   // lines at "\n"; blank lines keep their row

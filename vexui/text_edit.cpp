@@ -30,13 +30,6 @@ std::string wheel_parked_id;
 
 int32_t clamp_index(int64_t i, int32_t length) { return int32_t(std::clamp<int64_t>(i, 0, length)); }
 
-void cell(int32_t& cw, int32_t& ch) {
-  int w, h;
-  font_size(w, h);
-  cw = w;
-  ch = h > 0 ? h : 1;
-}
-
 // Prints one row's characters [from, to) at pen (x, y).
 void print_row(const TvString& text, int32_t from, int32_t to, int32_t x, int32_t y) {
   if (!vexui_state.proportional) {
@@ -99,7 +92,7 @@ void draw_caret(VexuiWidget& w, const VexuiTextLayout& layout, int32_t x0, int32
 int32_t vexui_text_block(VexuiDialog& dialog, VexuiWidget& w, int32_t x0, int32_t y0, int32_t width, int32_t draw,
                          int32_t find) {
   int32_t cw, ch;
-  cell(cw, ch);
+  vexui_cell_size(cw, ch);
   const VexuiTextLayout& layout = vexui_text_layout(w.text, width);
   if (find) return vexui_layout_find(layout, w.text, x0, y0, ch);
   int32_t length = int32_t(w.text.length);
@@ -267,7 +260,7 @@ void follow_caret(const VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
 
 int32_t vexui_text_area_width(const VexuiWidget& w) {
   int32_t cw, ch;
-  cell(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t width = w.width - cw;
   if (w.scroll_max != 0) width -= int32_t(1.5 * cw);
   return width;
@@ -275,7 +268,7 @@ int32_t vexui_text_area_width(const VexuiWidget& w) {
 
 void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t click, int32_t) {
   int32_t cw, ch;
-  cell(cw, ch);
+  vexui_cell_size(cw, ch);
   int32_t text_width = vexui_text_area_width(w);
   int32_t lines = (vexui_text_block(dialog, w, 0, 0, text_width, 0, 0) - w.height) / ch;
   w.scroll_max = lines > 0 ? lines + 1 : 0;
