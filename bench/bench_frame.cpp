@@ -27,6 +27,8 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
+#include "bench/bench_scene.h"
+#include "tests/support/gl_window.h"
 #include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/fonts.h"
 
@@ -102,18 +104,6 @@ class KeepingReporter : public benchmark::ConsoleReporter {
   }
 };
 
-void draw_a_few_primitives(int frame) {
-  start_poly(-1, 2);
-  poly_vector(0, 0, 0, 0, 0x603010);
-  poly_vector(480, 0, 0, 0, 0x603010);
-  poly_vector(0, 320, 0, 0, 0x100804);
-  poly_vector(480, 320, 0, 0, 0x100804);
-  end_poly();
-  draw_rect(20, 20, 440, 40, 0x806040);
-  draw_line(20, 70, 459, 70, 0xC0C0C0);
-  draw_rect(40 + frame % 300, 100, 60, 60, 0x3050D0);
-}
-
 // The frame of a program standing still: the same rectangles and text
 // every frame, as a viewer waiting for input draws them.
 void draw_still_frame() {
@@ -161,15 +151,13 @@ void paced_run(bool draw, bool still = false) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  static OpenGLVadeviva device;
-  graphics_device = &device;
   timer_start();
-  if (!create_window(device, nullptr, 480, 320, 0, 60, 0)) {
+  OpenGLVadeviva* device = gl_test_device();
+  if (!device) {
     std::fprintf(stderr, "bench_frame: no window: %s\n", window_failure_cause());
     return 1;
   }
-  place_window(device);
+  place_window(*device);
   auto_pause = false;  // focus changes on a shared display must not pause the run
   set_viewport(0, 0, 0, 0);
 

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench/bench_ratio.h"
+#include "bench/bench_scene.h"
 #include "runtime/frame/frame_loop.h"
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
@@ -38,18 +39,6 @@ extern char** environ;
 namespace {
 
 constexpr int kFrames = 300;  // five seconds per run
-
-void draw_a_few_primitives(int frame) {
-  start_poly(-1, 2);
-  poly_vector(0, 0, 0, 0, 0x603010);
-  poly_vector(480, 0, 0, 0, 0x603010);
-  poly_vector(0, 320, 0, 0, 0x100804);
-  poly_vector(480, 320, 0, 0, 0x100804);
-  end_poly();
-  draw_rect(20, 20, 440, 40, 0x806040);
-  draw_line(20, 70, 459, 70, 0xC0C0C0);
-  draw_rect(40 + frame % 300, 100, 60, 60, 0x3050D0);
-}
 
 void BM_Frames(benchmark::State& state, int scale, bool moving) {
   setenv("SNIPVAULT_SCALE", std::to_string(scale).c_str(), 1);

@@ -21,6 +21,7 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/frame/window.h"
 #include "runtime/gfx2d/device.h"
+#include "tests/support/gl_window.h"
 #include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/fonts.h"
 #include "vexui/vexui.h"
@@ -127,15 +128,13 @@ class ArgReporter : public RatioReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  static OpenGLVadeviva device;
-  graphics_device = &device;
   timer_start();
-  if (!create_window(device, nullptr, 480, 320, 0, 60, 0)) {
+  OpenGLVadeviva* device = gl_test_device();
+  if (!device) {
     std::fprintf(stderr, "bench_vexui: no window: %s\n", window_failure_cause());
     return 1;
   }
-  place_window(device);
+  place_window(*device);
   auto_pause = false;  // focus changes on a shared display must not pause the run
   set_frame_rate(1000);  // pacing waits are not the frame's cost
   set_viewport(0, 0, 0, 0);
