@@ -2,17 +2,13 @@
 #include "app/add_dialog.h"
 
 #include "app/clipboard.h"
-#include "runtime/frame/frame_loop.h"
 #include "runtime/gfx2d/device.h"
-#include "runtime/input/input.h"
 #include "runtime/values/string_lib.h"
 #include "vexui/vexui.h"
 
-AddDialogMessageBox add_dialog_message_box = vexui_message_box;
-
 namespace {
 
-constexpr int32_t kEscapeKey = 1;
+using namespace add_ids;
 
 const char* const kTemplates[kCategoryCount] = {
     "TYPE T<put type name here>\n    //Enter code here\nENDTYPE",
@@ -23,9 +19,13 @@ const char* const kTemplates[kCategoryCount] = {
     "INLINE\n  }\n\n  <put code here>\n\n  namespace __TOLVANE__ {\nENDINLINE",
 };
 
+int32_t ask(const AddDialog& d, const TvString& text, int32_t yes_no, const TvString& caption) {
+  return (d.message_box ? d.message_box : vexui_message_box)(text, yes_no, caption);
+}
+
 bool has_entries(const AddDialog& d) {
-  return !vexui_get("name2", "TEXT").empty() || !vexui_get("description2", "TEXT").empty() ||
-         !vexui_get("author2", "TEXT").empty() || !string_equal(vexui_get("text", "TEXT"), d.template_code);
+  return !vexui_get(kName, "TEXT").empty() || !vexui_get(kDescription, "TEXT").empty() ||
+         !vexui_get(kAuthor, "TEXT").empty() || !string_equal(vexui_get(kCode, "TEXT"), d.template_code);
 }
 
 bool only_blanks(const TvString& s) {
@@ -34,52 +34,39 @@ bool only_blanks(const TvString& s) {
   return true;
 }
 
-int32_t close_dialog(int32_t result) {
-  vexui_pop_dialog();
-  return result;
-}
+bool clicked(const char* id) { return vexui_get_number(id, "CLICKED") != 0; }
 
-// Escape closes the dialog (asking first when something was entered)
-// instead of ending the program with the new snippet.
-bool escape_pressed(AddDialog& d) {
-  bool down = key_state(kEscapeKey) != 0;
-  bool pressed = down && !d.escape_was_down;
-  d.escape_was_down = down;
-  return pressed;
-}
-
-// -1: the dialog stays open.
 int32_t try_save(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
   Snippet s;
-  s.name = vexui_get("name2", "TEXT");
+  s.name = vexui_get(kName, "TEXT");
   // a name of blanks only would not survive the file (blanks after "=" are
   // not read back) and the entry would vanish
   if (only_blanks(s.name)) {
-    add_dialog_message_box("A name MUST be given", 0, "Information");
-    return -1;
+    ask(d, "A name MUST be given", 0, "Information");
+    return VEXUI_DIALOG_RUNNING;
   }
-  s.description = vexui_get("description2", "TEXT");
+  s.description = vexui_get(kDescription, "TEXT");
   if (s.description.empty()) s.description = "-----";
-  s.author = vexui_get("author2", "TEXT");
+  s.author = vexui_get(kAuthor, "TEXT");
   if (s.author.empty()) s.author = "-----";
-  s.code = vexui_get("text", "TEXT");
+  s.code = vexui_get(kCode, "TEXT");
   if (s.code.empty()) {
-    add_dialog_message_box("Some code MUST be given", 0, "Information");
-    return -1;
+    ask(d, "Some code MUST be given", 0, "Information");
+    return VEXUI_DIALOG_RUNNING;
   }
   if (string_find(s.code, "|", 0) >= 0 &&
-      add_dialog_message_box("The code holds \"|\", which the catalogue stores as a line break. Save anyway?", 1,
-                        "Information") != 1)
-    return -1;
+      ask(d, "The code holds \"|\", which the catalogue stores as a line break. Save anyway?", 1, "Information") != 1)
+    return VEXUI_DIALOG_RUNNING;
   SaveOutcome o = save_snippet(d.category, snippets, s, encode_code(s.code));
   if (!o.saved) {
-    add_dialog_message_box("The snippet could not be saved: " + o.reason +
-                          ". CODE.INI is unchanged and everything you entered is still here.",
-                      0, "Information");
-    return -1;
+    ask(d,
+        "The snippet could not be saved: " + o.reason +
+            ". CODE.INI is unchanged and everything you entered is still here.",
+        0, "Information");
+    return VEXUI_DIALOG_RUNNING;
   }
   list_text = o.list_text;
-  return close_dialog(1);
+  return 1;
 }
 
 }  // namespace
@@ -97,48 +84,40 @@ void add_dialog_build(AddDialog& d, const TvStringArray& categories, int32_t ind
   screen_size(w, h);
   d.category = categories(index);
   d.template_code = code_template(categories, index);
-  d.escape_was_down = key_state(kEscapeKey) != 0;
-  escape_switch(0);  // the viewer switches it back once Escape is up
   vexui_push_dialog(0, 0, w, h);
   vexui_set("", "TEXT", "Add Your Own Code (" + d.category + ")");
-  vexui_add_widget("name1", "Name :", 108, 0);
-  vexui_text("name2", "", w - 124, 0);
-  vexui_add_widget("description1", "Description :", 108, 0);
-  vexui_text("description2", "", w - 124, 0);
-  vexui_add_widget("author1", "Author :", 108, 0);
-  vexui_text("author2", "", w - 124, 0);
-  vexui_text("text", d.template_code, w - 8, h - 158);
-  vexui_button("paste", "Paste From Clipboard", w - 8, 0);
-  vexui_button("save", "Save And Close Window", w - 8, 0);
-  vexui_button("exit", "Close WITHOUT Saving", w - 8, 0);
+  vexui_add_widget(kNameLabel, "Name :", 108, 0);
+  vexui_text(kName, "", w - 124, 0);
+  vexui_add_widget(kDescriptionLabel, "Description :", 108, 0);
+  vexui_text(kDescription, "", w - 124, 0);
+  vexui_add_widget(kAuthorLabel, "Author :", 108, 0);
+  vexui_text(kAuthor, "", w - 124, 0);
+  vexui_text(kCode, d.template_code, w - 8, h - 158);
+  vexui_button(kPaste, "Paste From Clipboard", w - 8, 0);
+  vexui_button(kSave, "Save And Close Window", w - 8, 0);
+  vexui_button(kExit, "Close WITHOUT Saving", w - 8, 0);
 }
 
 int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
-  if (escape_pressed(d)) {
-    if (!has_entries(d) ||
-        add_dialog_message_box("Discard the new snippet?", 1, "Add Your Own Code") == 1)
-      return close_dialog(0);
-    d.escape_was_down = key_state(kEscapeKey) != 0;
-    return -1;
+  vexui_show(0);
+  // Escape closes the dialog (asking first when something was entered)
+  // instead of ending the program with the new snippet
+  if (vexui_modal_escape()) {
+    if (!has_entries(d) || ask(d, "Discard the new snippet?", 1, "Add Your Own Code") == 1) return 0;
+    return VEXUI_DIALOG_RUNNING;
   }
-  if (vexui_get_number("paste", "CLICKED") != 0) {
-    vexui_set("text", "TEXT", paste_text(clipboard_get()));
-    return -1;
+  if (clicked(kPaste)) {
+    vexui_set(kCode, "TEXT", vexui_paste_text(clipboard_get()));
+    return VEXUI_DIALOG_RUNNING;
   }
-  if (vexui_get_number("exit", "CLICKED") != 0) return close_dialog(0);
-  if (vexui_get_number("save", "CLICKED") != 0) return try_save(d, snippets, list_text);
-  return -1;
+  if (clicked(kExit)) return 0;
+  if (clicked(kSave)) return try_save(d, snippets, list_text);
+  return VEXUI_DIALOG_RUNNING;
 }
 
 int32_t add_snippet_dialog(const TvStringArray& categories, int32_t index, SnippetArray& snippets,
                            TvString& list_text) {
   AddDialog d;
   add_dialog_build(d, categories, index);
-  for (;;) {
-    vexui_show(0);
-    show_frame();
-    wait_input();
-    int32_t result = add_dialog_step(d, snippets, list_text);
-    if (result >= 0) return result;
-  }
+  return vexui_modal_run([&] { return add_dialog_step(d, snippets, list_text); }, true);
 }

@@ -1,13 +1,27 @@
 // add_dialog.h - the "Add Own Code" dialog: name, description, author and
 // code (starting from the category's template, or pasted from the
-// clipboard), saved into the catalogue and the viewer's list.
+// clipboard), saved into the catalogue and the viewer's list. It is a build
+// and a step run by the toolkit's modal runner, which also handles Escape.
 #pragma once
 #include "app/catalogue.h"
 
-// The message boxes the dialog asks with (vexui_message_box); tests put in
-// one that answers at once.
+// The dialog's widget ids.
+namespace add_ids {
+constexpr const char* kName = "name2";
+constexpr const char* kNameLabel = "name1";
+constexpr const char* kDescription = "description2";
+constexpr const char* kDescriptionLabel = "description1";
+constexpr const char* kAuthor = "author2";
+constexpr const char* kAuthorLabel = "author1";
+constexpr const char* kCode = "text";
+constexpr const char* kPaste = "paste";
+constexpr const char* kSave = "save";
+constexpr const char* kExit = "exit";
+}  // namespace add_ids
+
+// How the dialog asks (the toolkit's message box; tests put in one that
+// answers at once).
 using AddDialogMessageBox = int32_t (*)(const TvString& text, int32_t yes_no, const TvString& caption);
-extern AddDialogMessageBox add_dialog_message_box;
 
 // The starting code of the category at `index` of `categories`.
 TvString code_template(const TvStringArray& categories, int32_t index);
@@ -15,16 +29,15 @@ TvString code_template(const TvStringArray& categories, int32_t index);
 struct AddDialog {
   TvString category;
   TvString template_code;
-  bool escape_was_down = false;
+  AddDialogMessageBox message_box = nullptr;  // null: vexui_message_box
 };
 
 // Pushes the dialog on top of the viewer's and creates its widgets.
 void add_dialog_build(AddDialog& d, const TvStringArray& categories, int32_t index);
-// One turn's reactions after vexui_show, show_frame and wait_input: -1 while
-// the dialog stays open, 0 when it closed without saving, 1 after a save
-// (then `list_text` and `snippets` hold the category as stored). The dialog
-// is popped when the result is not -1.
+// One frame: vexui_show, then the reactions. VEXUI_DIALOG_RUNNING while the
+// dialog stays open, 0 when it closed without saving, 1 after a save (then
+// `list_text` and `snippets` hold the category as stored). The runner pops it.
 int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_text);
-// The whole dialog: build, then turns until it closes; 1 when saved.
+// The whole dialog: build, then the runner until it closes; 1 when saved.
 int32_t add_snippet_dialog(const TvStringArray& categories, int32_t index, SnippetArray& snippets,
                            TvString& list_text);

@@ -3,7 +3,9 @@
 #include "app/viewer.h"
 #include "runtime/frame/entry.h"
 #include "runtime/frame/settings.h"
+#include "runtime/io/filesystem.h"
 #include "runtime/io/platform_info.h"
+#include "runtime/values/tv_convert.h"
 #include "runtime/platform/log.h"
 #include "runtime/values/errors.h"
 
@@ -12,7 +14,8 @@ namespace {
 void snipvault_main() {
   log_line((app_name + " " + build_stamp() + " host " + host_id()).c_str());
   log_line(last_error_text().c_str());
-  viewer_main();
+  // the benchmarks end the program after this many frames
+  viewer_main(int32_t(string_to_number(get_env("SNIPVAULT_END_AFTER_FRAMES"))));
 }
 
 }  // namespace

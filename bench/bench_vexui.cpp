@@ -24,7 +24,7 @@
 #include "tests/support/gl_window.h"
 #include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/fonts.h"
-#include "vexui/vexui.h"
+#include "vexui/internal.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/fonts.h"
 #include "tests/support/gl_window.h"
-#include "vexui/vexui.h"
+#include "vexui/internal.h"
 
 namespace {
 

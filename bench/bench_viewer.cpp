@@ -32,7 +32,7 @@
 #include "app/catalogue.h"
 #include "app/viewer.h"
 #include "runtime/io/ini.h"
-#include "vexui/vexui.h"
+#include "vexui/internal.h"
 
 extern char** environ;
 

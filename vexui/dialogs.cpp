@@ -1,4 +1,5 @@
-// dialogs.cpp - message box, file chooser and colour picker.
+// dialogs.cpp - message box, file chooser and colour picker, each a build
+// and a step handed to the modal runner.
 #include "vexui/dialogs.h"
 
 #include <algorithm>
@@ -12,10 +13,9 @@
 #include "runtime/io/filesystem.h"
 #include "runtime/io/platform_info.h"
 #include "runtime/values/string_lib.h"
-#include "vexui/list_widgets.h"
-#include "vexui/modal.h"
+#include "vexui/model.h"
+#include "vexui/paint.h"
 #include "vexui/properties.h"
-#include "vexui/stack.h"
 
 namespace {
 
@@ -64,12 +64,7 @@ int32_t vexui_message_box_step(int32_t yes_no) {
 
 int32_t vexui_message_box(const TvString& text, int32_t yes_no, const TvString& caption) {
   vexui_message_box_build(text, yes_no, caption);
-  vexui_modal_begin();
-  int32_t result;
-  while ((result = vexui_message_box_step(yes_no)) == VEXUI_DIALOG_RUNNING) show_frame();
-  vexui_pop_dialog();
-  vexui_modal_end();
-  return result;
+  return vexui_modal_run([&] { return vexui_message_box_step(yes_no); });
 }
 
 // ---------------------------------------------------------------------------
@@ -179,17 +174,16 @@ TvString vexui_file_dialog(const TvString& filter, int32_t save) {
   chooser.save = save;
   chooser.start_dir = get_current_dir();
   vexui_file_dialog_build(chooser);
-  vexui_modal_begin();
-  while (vexui_file_dialog_step(chooser) == VEXUI_DIALOG_RUNNING) {
-    if (chooser.message.empty()) {
-      show_frame();
-      continue;
+  vexui_modal_run([&] {
+    int32_t result = vexui_file_dialog_step(chooser);
+    if (result == VEXUI_DIALOG_RUNNING && !chooser.message.empty()) {
+      // why the chosen file cannot be used, told on top of the chooser
+      vexui_message_box(chooser.message, 0, chooser.save ? "Save" : "Open");
+      chooser.message = TvString();
     }
-    vexui_message_box(chooser.message, 0, chooser.save ? "Save" : "Open");
-    chooser.message = TvString();
-  }
-  vexui_file_dialog_finish(chooser);
-  vexui_modal_end();
+    return result;
+  });
+  set_current_dir(chooser.start_dir);
   return chooser.result;
 }
 
@@ -232,8 +226,8 @@ VexuiColor vexui_color_mix(double r, double g, double b, double brightness) {
 }
 
 void vexui_color_dialog_build(VexuiColorPicker& picker) {
-  int cw, ch;
-  font_size(cw, ch);
+  int32_t cw, ch;
+  vexui_cell_size(cw, ch);
   picker.colour = picker.start;
   double value[4] = {(picker.start & 0xFF) / 255.0, (picker.start & 0xFF00) / 65280.0,
                      (picker.start & 0xFF0000) / 16711680.0, 0.5};
@@ -257,8 +251,8 @@ void vexui_color_dialog_build(VexuiColorPicker& picker) {
 }
 
 int32_t vexui_color_dialog_step(VexuiColorPicker& picker) {
-  int cw, ch;
-  font_size(cw, ch);
+  int32_t cw, ch;
+  vexui_cell_size(cw, ch);
   vexui_show(0);
   bool moved = false;
   for (const char* letter : kLetters) moved = moved || clicked((TvString("sl_") + letter).c_str());
@@ -283,13 +277,6 @@ VexuiColor vexui_color_dialog(VexuiColor colour) {
   VexuiColorPicker picker;
   picker.start = colour;
   vexui_color_dialog_build(picker);
-  vexui_modal_begin();
-  int32_t result;
-  while ((result = vexui_color_dialog_step(picker)) == VEXUI_DIALOG_RUNNING) {
-    show_frame();
-    wait_input();
-  }
-  vexui_pop_dialog();
-  vexui_modal_end();
+  int32_t result = vexui_modal_run([&] { return vexui_color_dialog_step(picker); }, true);
   return result == 1 ? picker.colour : colour;
 }

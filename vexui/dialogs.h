@@ -1,16 +1,11 @@
 // dialogs.h - the built-in modal dialogs: message box, file chooser, colour picker.
 //
-// Each is a build (pushes the dialog and its widgets), a step (one shown
-// frame and its checks) and a short loop around them, so a test can build
-// one and step it with input of its own. Escape cancels the dialog on top.
+// Each is a build (pushes the dialog and its widgets) and a step (one shown
+// frame and its checks) handed to the modal runner, so a test can build one
+// and step it with input of its own. Escape cancels the dialog on top. The
+// whole dialogs (vexui_message_box, ...) are declared in vexui.h.
 #pragma once
-#include "vexui/model.h"
-
-int32_t vexui_message_box(const TvString& text, int32_t yes_no, const TvString& caption);  // 1 Yes/OK, 0 No
-TvString vexui_file_dialog(const TvString& filter, int32_t save);                          // "" when cancelled
-VexuiColor vexui_color_dialog(VexuiColor colour);  // the given colour when cancelled
-
-enum : int32_t { VEXUI_DIALOG_RUNNING = -2 };
+#include "vexui/state.h"
 
 void vexui_message_box_build(const TvString& text, int32_t yes_no, const TvString& caption);
 int32_t vexui_message_box_step(int32_t yes_no);  // VEXUI_DIALOG_RUNNING, 1 or 0

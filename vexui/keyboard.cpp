@@ -1,4 +1,5 @@
-// keyboard.cpp - the on-screen keyboard: pages of key buttons over an edit box.
+// keyboard.cpp - the on-screen keyboard: pages of key buttons over an edit
+// box, a build and a step handed to the modal runner.
 #include "vexui/keyboard.h"
 
 #include <algorithm>
@@ -7,9 +8,8 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/gfx2d/device.h"
 #include "runtime/io/platform_info.h"
-#include "vexui/modal.h"
+#include "vexui/model.h"
 #include "vexui/properties.h"
-#include "vexui/stack.h"
 
 namespace {
 
@@ -125,7 +125,7 @@ int32_t vexui_text_entry_step(VexuiTextEntry& e) {
     e.selend = int32_t(vexui_get_number("tx_text", "SELEND"));
     e.page = int32_t(vexui_get_number("tab", "SELECT"));
     vexui_text_entry_page(e);
-    return -2;
+    return VEXUI_DIALOG_RUNNING;
   }
   for (const std::string& key : e.keys) {
     TvString id(key.data(), 2);
@@ -148,13 +148,21 @@ int32_t vexui_text_entry_step(VexuiTextEntry& e) {
     e.result = e.start_text;
     return 0;
   }
-  return -2;
+  return VEXUI_DIALOG_RUNNING;
 }
+
+namespace {
+
+void restore_toolkit(const VexuiTextEntry& e) {
+  vexui_state.keyboard_open = 0;
+  vexui_state.min_widget_size = e.saved_min_widget_size;
+}
+
+}  // namespace
 
 void vexui_text_entry_close(VexuiTextEntry& e) {
   vexui_pop_dialog();
-  vexui_state.keyboard_open = 0;
-  vexui_state.min_widget_size = e.saved_min_widget_size;
+  restore_toolkit(e);
 }
 
 TvString vexui_text_entry(const TvString& text, int32_t accents) {
@@ -162,9 +170,7 @@ TvString vexui_text_entry(const TvString& text, int32_t accents) {
   e.start_text = text;
   e.accents = accents;
   vexui_text_entry_build(e);
-  vexui_modal_begin();
-  while (vexui_text_entry_step(e) == -2) show_frame();
-  vexui_text_entry_close(e);
-  vexui_modal_end();
+  vexui_modal_run([&] { return vexui_text_entry_step(e); });
+  restore_toolkit(e);
   return e.result;
 }

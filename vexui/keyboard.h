@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "vexui/model.h"
+#include "vexui/state.h"
 
-// The edited text after OK, the given text after Cancel (or Escape).
-TvString vexui_text_entry(const TvString& text, int32_t accents);
+// vexui_text_entry, the whole dialog, is declared in vexui.h.
 
 // The dialog's state across frames and page changes.
 struct VexuiTextEntry {
@@ -25,6 +24,6 @@ struct VexuiTextEntry {
 };
 void vexui_text_entry_build(VexuiTextEntry& entry);   // pushes the dialog
 void vexui_text_entry_page(VexuiTextEntry& entry);    // (re)builds the widgets of the current page
-// -2 while it runs, 1 after OK, 0 after Cancel; `result` holds the text.
+// VEXUI_DIALOG_RUNNING while it runs, 1 after OK, 0 after Cancel; `result` holds the text.
 int32_t vexui_text_entry_step(VexuiTextEntry& entry);
 void vexui_text_entry_close(VexuiTextEntry& entry);   // pops, restores the toolkit state

@@ -1,8 +1,11 @@
-// kinds.cpp - the type table.
+// kinds.cpp - the type table and the dispatch of input and drawing by it.
 #include "vexui/kinds.h"
 
-#include "vexui/list_widgets.h"
-#include "vexui/text_edit.h"
+#include "vexui/buttons.h"
+#include "vexui/lists.h"
+#include "vexui/model.h"
+#include "vexui/paint.h"
+#include "vexui/text.h"
 
 namespace {
 
@@ -22,6 +25,8 @@ const VexuiKind kinds[] = {
     {"UNFRAME", nullptr, nullptr},
 };
 
+void user_input(VexuiDialog&, VexuiWidget& w, int32_t, int32_t, int32_t, int32_t) { vexui_handle_user(w); }
+
 }  // namespace
 
 const VexuiKind* vexui_kind(const TvString& type) {
@@ -33,4 +38,28 @@ const VexuiKind* vexui_kind(const TvString& type) {
 const VexuiKind* vexui_kinds(int32_t& count) {
   count = int32_t(sizeof kinds / sizeof kinds[0]);
   return kinds;
+}
+
+void vexui_handle_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t click,
+                        int32_t key_flag) {
+  if (mx < 0 || my < 0 || mx >= w.width || my >= w.height) {
+    w.hover = 0;
+    click = 0;
+    key_flag = 0;
+  } else {
+    w.hover = 1;
+  }
+  const VexuiKind* kind = vexui_kind(w.type);
+  VexuiInputFn input = kind ? kind->input : user_input;
+  if (input) input(dialog, w, mx, my, click, key_flag);
+}
+
+void vexui_draw_widget(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
+  const VexuiKind* kind = vexui_kind(w.type);
+  if (kind) {
+    if (kind->draw) kind->draw(d, w, yoff);
+    return;
+  }
+  vexui_fill2(0, 0xFFFFFF, 0, yoff, w.width, w.height);
+  vexui_print(TvString("user: id=") + w.id, 0, yoff, 0);
 }

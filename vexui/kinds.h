@@ -1,8 +1,11 @@
-// kinds.h - one row per built-in widget type, shared by input and drawing.
-// A type without a row is a user widget: vexui_handle_user and the
-// placeholder drawing.
+// kinds.h - one row per built-in widget type, shared by input and drawing,
+// and the two dispatches that read it. A type without a row is a user
+// widget: vexui_handle_user and the placeholder drawing.
+//
+// Adding a widget type: its family file (constructor, handler, drawing),
+// one row here, one test file.
 #pragma once
-#include "vexui/model.h"
+#include "vexui/state.h"
 
 using VexuiInputFn = void (*)(VexuiDialog& dialog, VexuiWidget& widget, int32_t mx, int32_t my, int32_t click,
                               int32_t key_flag);
@@ -17,20 +20,12 @@ struct VexuiKind {
 const VexuiKind* vexui_kind(const TvString& type);  // null for a user type
 const VexuiKind* vexui_kinds(int32_t& count);
 
-// Handlers of the core types (input.cpp) and their drawing (draw.cpp).
-void vexui_widget_input(VexuiDialog&, VexuiWidget&, int32_t, int32_t, int32_t, int32_t);
-void vexui_button_input(VexuiDialog&, VexuiWidget&, int32_t, int32_t, int32_t, int32_t);
-void vexui_checkbox_input(VexuiDialog&, VexuiWidget&, int32_t, int32_t, int32_t, int32_t);
-void vexui_combo_input(VexuiDialog&, VexuiWidget&, int32_t, int32_t, int32_t, int32_t);
-void vexui_slider_input(VexuiDialog&, VexuiWidget&, int32_t, int32_t, int32_t, int32_t);
-void vexui_file_input(VexuiDialog&, VexuiWidget&, int32_t, int32_t, int32_t, int32_t);
-void vexui_draw_text_block_widget(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_button(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_checkbox(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_radio(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_list(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_text(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_combo(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_slider(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_tab(VexuiDialog&, VexuiWidget&, int32_t);
-void vexui_draw_file(VexuiDialog&, VexuiWidget&, int32_t);
+// Mouse relative to the widget's top-left. The one place hover is masked:
+// outside the widget hover is 0 and the click and keys count as none; then
+// the type's handler sets clicked, select, text, scroll and the focus.
+// Widgets hidden or in a lower dialog are not handled, so they keep `clicked`.
+void vexui_handle_input(VexuiDialog& dialog, VexuiWidget& widget, int32_t mx, int32_t my, int32_t click,
+                        int32_t key_flag);
+// Draws in a viewport already set to the widget's visible rectangle;
+// yoff is 0, or negative for a widget partly scrolled out at the top.
+void vexui_draw_widget(VexuiDialog& dialog, VexuiWidget& widget, int32_t yoff);

@@ -4,9 +4,7 @@
 #include <algorithm>
 
 #include "runtime/gfx2d/device.h"
-#include "runtime/gfx2d/fonts.h"
-#include "vexui/draw.h"
-#include "vexui/input.h"
+#include "vexui/kinds.h"
 #include "vexui/paint.h"
 
 namespace {
@@ -32,8 +30,8 @@ Visible clip(int32_t x, int32_t y, int32_t w, int32_t h, const VexuiLimits& l) {
 // Lays out the content of frame `entry` and sizes the frame; leaves `entry`
 // on the closing "UNFRAME" (or the last entry).
 void layout_frame(VexuiDialog& d, int32_t& entry, VexuiCursor& c, const VexuiLimits& l, const VexuiPointer& p) {
-  int ccw, cch;
-  font_size(ccw, cch);
+  int32_t ccw, cch;
+  vexui_cell_size(ccw, cch);
   int32_t top = c.y, frame_x = c.x, inner_left = c.x, margin = 0;
   VexuiWidget& f = entry_widget(d, entry);
   if (!f.text.empty()) {

@@ -1,7 +1,7 @@
 // layout.h - the flow layout: widgets left to right in lines, frames as
 // nested groups; each entry is handled (top dialog) and drawn as it is placed.
 #pragma once
-#include "vexui/model.h"
+#include "vexui/state.h"
 
 struct VexuiCursor {
   int32_t x = 0, y = 0;

@@ -1,5 +1,5 @@
-// model.cpp - the toolkit state, widget look-up and insertion, the
-// constructors and the user-widget hook.
+// model.cpp - widget look-up and insertion, the constructors' common part,
+// the layout elements, item lists and the user-widget hook.
 //
 // `widgets` stays sorted by id for bisection and `order` keeps creation
 // order. An insertion at position p moves the records above p up by one and
@@ -12,19 +12,8 @@
 #include <cstring>
 #include <new>
 
-#include "runtime/frame/frame_loop.h"
-#include "runtime/frame/lifecycle.h"
-#include "runtime/gfx2d/device.h"
-#include "runtime/gfx2d/fonts.h"
-#include "runtime/gfx2d/sprites.h"
-#include "runtime/input/input.h"
 #include "runtime/io/platform_info.h"
 #include "vexui/paint.h"
-#include "vexui/properties.h"
-
-VexuiState vexui_state;
-
-VexuiDialog& vexui_top() { return vexui_state.dialogs(-1); }
 
 namespace {
 
@@ -51,27 +40,31 @@ void open_slot(TvArray<VexuiWidget>& widgets, int32_t at) {
   ::new (static_cast<void*>(w + at)) VexuiWidget();
 }
 
-// The longest item in characters.
-int32_t longest_item(const TvArray<TvString>& items) {
+}  // namespace
+
+int32_t vexui_longest_item(const TvArray<TvString>& items) {
   uint32_t longest = 0;
   for (int32_t i = 0; i < array_total(items); ++i) longest = std::max(longest, items.elements[i].length);
   return int32_t(longest);
 }
 
-void default_user_handler(VexuiWidget& widget) {
-  set_viewport(0, 0, 0, 0);
-  draw_rect(0, 0, 1024, 1024, 4227327);
-  print_text("Must overwrite: vexui_handle_user", 0, 0);
-  print_text(TvString("for item: ") + widget.id, 0, 20);
-  print_text(TvString("type=") + widget.type, 0, 40);
-  show_frame();
-  wait_key();
-  end_program();
+VexuiWidget* vexui_find(const TvString& id) {
+  if (array_total(vexui_state.dialogs) == 0) return nullptr;
+  VexuiDialog& d = vexui_top();
+  int32_t i = vexui_find_widget(d, id, 0);
+  return i < 0 ? nullptr : &d.widgets(i);
 }
 
-VexuiUserHandler user_handler = default_user_handler;
-
-}  // namespace
+int32_t vexui_count_items(const TvString& text) {
+  int32_t n = 0;
+  bool in_item = false;
+  for (uint32_t i = 0; i < text.length; ++i) {
+    bool bar = text.data[i] == '|';
+    if (!bar && !in_item) ++n;
+    in_item = !bar;
+  }
+  return n;
+}
 
 int32_t vexui_find_widget(VexuiDialog& dialog, const TvString& id, int32_t create) {
   TvArray<VexuiWidget>& widgets = dialog.widgets;
@@ -196,91 +189,7 @@ void vexui_reset_dialog() {
       (platform == "WINCE" || platform == "GP2X" || platform == "IPHONE") ? 1 : 0;
 }
 
-// ---- constructors ------------------------------------------------------------
-
-void vexui_text(const TvString& id, const TvString& text, int32_t width, int32_t height) {
-  int32_t i = vexui_add_widget_index(id, text, width, height);
-  vexui_top().widgets(i).type = "TEXT";
-}
-
-void vexui_list(const TvString& id, const TvString& items, int32_t width, int32_t height) {
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  TvArray<TvString> parts;
-  vexui_split_items(items, parts);
-  if (height == 0) {
-    height = 4 * ch + 4;
-  } else {
-    height = height - (ch > 0 ? height % ch : 0) + 4;
-  }
-  if (width == 0) width = (longest_item(parts) + 3) * cw;
-  int32_t i = vexui_add_widget_index(id, items, width, height);
-  VexuiWidget& w = vexui_top().widgets(i);
-  w.type = "LIST";
-  w.count = array_total(parts);
-  if (w.count == 0) w.select = -1;
-}
-
-void vexui_combo(const TvString& id, const TvString& items, int32_t width, int32_t height) {
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  vexui_list(id, items, width, height == 0 ? ch : height);
-  VexuiDialog& d = vexui_top();
-  // the list made the widget under this id or, for an empty id, the last one named
-  int32_t i = vexui_find_widget(d, id.empty() ? d.order(-1).id : id, 0);
-  d.widgets(i).type = "COMBO";
-}
-
-void vexui_file(const TvString& id, const TvString& text, const TvString& filter, int32_t width, int32_t height) {
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  if (width == 0) width = 12 * cw;
-  int32_t i = vexui_add_widget_index(id, text, width, height);
-  VexuiWidget& w = vexui_top().widgets(i);
-  w.type = "FILE";
-  w.filter = filter;
-}
-
-void vexui_radio(const TvString& id, const TvString& items, int32_t width) {
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  TvArray<TvString> parts;
-  vexui_split_items(items, parts);
-  if (width == 0) width = (longest_item(parts) + 2) * cw;
-  int32_t i = vexui_add_widget_index(id, items, width, 0);
-  VexuiWidget& w = vexui_top().widgets(i);
-  w.type = "RADIO";
-  if (array_total(parts) == 0) w.select = -1;
-}
-
-void vexui_checkbox(const TvString& id, const TvString& text, int32_t width, int32_t height) {
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  if (width == 0) width = vexui_text_width(text) + 2 * cw;
-  int32_t i = vexui_add_widget_index(id, text, width, height);
-  vexui_top().widgets(i).type = "CHECKBOX";
-}
-
-void vexui_slider(const TvString& id, double value, int32_t width, int32_t height) {
-  if (width == 0) width = 100;
-  if (height == 0) height = 16;
-  int32_t i = vexui_add_widget_index(id, string_from_number(value), width, height);
-  vexui_top().widgets(i).type = "SLIDER";
-}
-
-void vexui_button(const TvString& id, const TvString& text, int32_t width, int32_t height) {
-  int32_t i = vexui_add_widget_index(id, text, width, height);
-  vexui_top().widgets(i).type = "BUTTON";
-}
-
-void vexui_tab(const TvString& id, const TvString& items) {
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  // as wide as any content so it always starts its own line; clipped to the dialog
-  int32_t i = vexui_add_widget_index(id, items, 10000, ch + 7);
-  vexui_top().widgets(i).type = "TAB";
-  vexui_spacer(10000, 0);
-}
+// ---- layout elements -----------------------------------------------------------
 
 void vexui_frame(const TvString& id, const TvString& text, int32_t width) {
   TvString name = id;
@@ -314,33 +223,10 @@ void vexui_user_widget(const TvString& id, const TvString& type, int32_t width, 
   vexui_top().widgets(i).type = type;
 }
 
-void vexui_sprite_buttons(const TvArray<TvString>& ids, const TvArray<double>& sprites) {
-  int32_t n = std::min(array_total(ids), array_total(sprites));
-  int32_t most_w = 0, most_h = 0;
-  for (int32_t k = 0; k < n; ++k) {
-    int w, h;
-    sprite_size(int(sprites.elements[k]), w, h);
-    most_w = std::max(most_w, int32_t(w));
-    most_h = std::max(most_h, int32_t(h));
-  }
-  for (int32_t k = 0; k < n; ++k) {
-    TvString text = TvString("SPR_B") + int32_t(sprites.elements[k]);
-    vexui_button(ids.elements[k], text, most_w, most_h);
-  }
-  vexui_spacer(10000, 0);
-}
-
 // ---- the user-widget hook ------------------------------------------------------
 
 void vexui_set_user_handler(VexuiUserHandler handler) {
-  user_handler = handler ? handler : default_user_handler;
+  vexui_state.user_handler = handler ? handler : vexui_default_user_handler;
 }
 
-void vexui_handle_user(VexuiWidget& widget) { user_handler(widget); }
-
-void vexui_cell_size(int32_t& cw, int32_t& ch) {
-  int w, h;
-  font_size(w, h);
-  cw = w;
-  ch = h > 0 ? h : 1;  // no font yet: one row per pixel rather than a division by zero
-}
+void vexui_handle_user(VexuiWidget& widget) { vexui_state.user_handler(widget); }

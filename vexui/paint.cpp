@@ -1,5 +1,5 @@
-// paint.cpp - text tables, print, the two-colour fill, scroll bar, frame box,
-// tool tip and busy overlay.
+// paint.cpp - text tables, measure and print, the two-colour fill, borders,
+// frame box, tool tip and busy overlay.
 #include "vexui/paint.h"
 
 #include <algorithm>
@@ -23,13 +23,6 @@ int32_t empty_sprite(int32_t from) {
   }
   return -1;
 }
-
-int32_t range_elements_known = -1;  // asked once per run
-
-struct BusyState {
-  int32_t sprite = -1;
-  double last = -1e300;
-} busy_state;
 
 }  // namespace
 
@@ -114,10 +107,10 @@ void vexui_fill2(VexuiColor c1, VexuiColor c2, double x, double y, double w, dou
     draw_rect(x, y, w, h, c1);
     return;
   }
-  if (range_elements_known < 0)
-    range_elements_known = string_to_int(platform_info(TvString("GLEXT:glDrawRangeElements"))) != 0;
+  int32_t& range_elements = vexui_state.caps.range_elements;
+  if (range_elements < 0) range_elements = string_to_int(platform_info(TvString("GLEXT:glDrawRangeElements"))) != 0;
   bool wide = w >= 0.65 * h;
-  if (range_elements_known) {
+  if (range_elements) {
     start_poly(-1, 2);
     if (wide) {
       poly_vector(float(x + w), float(y), 0, 0, c1);
@@ -151,30 +144,6 @@ void vexui_outline(int32_t x, int32_t y, int32_t w, int32_t h, VexuiColor colour
   draw_rect(x, y + 1, 1, h - 2, colour);
   draw_rect(x + w - 1, y + 1, 1, h - 2, colour);
   draw_rect(x + 1, y + h - 1, w - 2, 1, colour);
-}
-
-void vexui_draw_scrollbar(VexuiDialog& dialog, VexuiWidget& widget, int32_t width, int32_t height, int32_t page,
-                          int32_t yoff) {
-  int32_t smax = widget.scroll_max;
-  if (smax <= 0) return;
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  int32_t sw = std::max(cw, 20);
-  int32_t x0 = width - sw - 1;
-  bool dragged = dialog.focus == TvString("SB") + widget.id;
-  VexuiColor c1 = dragged ? dialog.col_hover_bright : dialog.col_bright;
-  VexuiColor c2 = dragged ? dialog.col_hover_norm : dialog.col_norm;
-  draw_rect(x0, yoff, sw, height, c1);
-  vexui_outline(x0, yoff, sw, height, c2);
-  // A page of 0 lines (a widget lower than one line) or a page larger than
-  // the whole text leaves no proportion to show: the thumb keeps its least height.
-  int64_t per_page = page > 0 ? ((int64_t(smax) + page) * 128 - 128) / page : 0;
-  int64_t th = per_page > 0 ? std::max<int64_t>(2, (int64_t(height) - 2) * 128 / per_page) : 2;
-  th = std::max<int64_t>(2, std::min<int64_t>(th, int64_t(height) - 22));
-  int64_t shown = std::min(std::max(widget.scroll, 0), smax);
-  int64_t p = std::max<int64_t>(0, (int64_t(height) - 2 - th) * shown / smax);
-  vexui_fill2(c1, c2, x0 + 4, yoff + 1 + double(p), sw - 8, double(th));
-  vexui_outline(x0 + 4, int32_t(yoff + 1 + p), sw - 8, int32_t(th), c2);
 }
 
 void vexui_draw_frame_box(VexuiDialog& dialog, VexuiWidget& frame, int32_t v) {
@@ -224,10 +193,10 @@ void vexui_draw_tooltip(VexuiDialog& dialog, VexuiWidget& widget) {
 }
 
 void vexui_busy(int32_t on, int32_t sprite) {
-  BusyState& b = busy_state;
+  VexuiBusy& b = vexui_state.busy;
   if (!on) {
     if (b.sprite >= 0) release_sprite_slot(b.sprite);
-    b = BusyState{};
+    b = VexuiBusy{};
     return;
   }
   double now = timer_ms();
@@ -251,4 +220,11 @@ void vexui_busy(int32_t on, int32_t sprite) {
     draw_rect(sw / 2 + (i - 2) * 24 - 8, sh / 2 - 16, 16, 32, grey | grey << 8 | grey << 16);
   }
   show_frame();
+}
+
+void vexui_cell_size(int32_t& cw, int32_t& ch) {
+  int w, h;
+  font_size(w, h);
+  cw = w;
+  ch = h > 0 ? h : 1;  // no font yet: one row per pixel rather than a division by zero
 }

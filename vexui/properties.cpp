@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "runtime/values/tv_convert.h"
+#include "vexui/model.h"
 
 namespace {
 

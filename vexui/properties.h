@@ -4,16 +4,13 @@
 // rules and come out by its number-to-text rules. An empty id addresses the
 // top dialog itself. The key tables live in properties.cpp, one per record.
 #pragma once
-#include "vexui/model.h"
+#include "vexui/state.h"
 
+// vexui_set, vexui_get and vexui_get_number are declared in vexui.h.
 // Writing a widget that does not exist creates a blank one at the end of the
 // layout order; keys outside the table (and "XPOS", "YPOS" of a widget) are
-// ignored.
-void vexui_set(const TvString& id, const TvString& key, const TvString& value);
-// "" with no dialog or no such widget; a key outside the table gives "0" for
-// a widget and "" for the dialog. Never creates anything.
-TvString vexui_get(const TvString& id, const TvString& key);
-double vexui_get_number(const TvString& id, const TvString& key);
+// ignored. Reading gives "" with no dialog or no such widget; a key outside
+// the table gives "0" for a widget and "" for the dialog.
 
 // Copies each link of the top dialog, in order: dst = src.
 void vexui_apply_links();

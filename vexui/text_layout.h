@@ -7,7 +7,9 @@
 // tab when the next word would run past the width; a word wider than the
 // width is never broken. Laying out is done once per text, width and glyph
 // table: the last few layouts are kept, so a long read-only text costs
-// nothing per frame beyond the rows on screen.
+// nothing per frame beyond the rows on screen. This cache is the one piece
+// of toolkit state kept outside VexuiState: it holds nothing a result
+// depends on, only work already done.
 #pragma once
 #include <cstdint>
 #include <vector>

@@ -14,7 +14,7 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/io/safe_write.h"
 #include "tests/support/scratch_dir.h"
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 
 
 namespace {
@@ -38,14 +38,13 @@ class ViewerTest : public VexuiTest {
     for (int i = 0; i < 256; i++) input_device.key_map[i] = uint16_t(i);
     input_device.focused = true;
     catalogue_path = ini.c_str();
-    add_dialog_message_box = stand_in_box;
     asked.clear();
     answer = 1;
     escape_switch(1);
   }
   void TearDown() override {
     catalogue_path = "CODE.INI";
-    add_dialog_message_box = vexui_message_box;
+    if (vexui_state.modal.depth > 0) vexui_modal_end();
     escape_switch(1);
     VexuiTest::TearDown();
   }
@@ -82,17 +81,31 @@ class ViewerTest : public VexuiTest {
     FAIL() << "no tab " << k;
   }
 
-  // The add dialog's turns, as add_snippet_dialog runs them.
+  // The add dialog's turns, as the modal runner runs them: begin, a step
+  // per frame, and once it gave a result, pop and end.
   AddDialog d;
-  void open_add(int tab) { add_dialog_build(d, v.categories, tab); }
+  void open_add(int tab) {
+    d = AddDialog{};
+    d.message_box = stand_in_box;
+    add_dialog_build(d, v.categories, tab);
+    vexui_modal_begin();
+    dialog_turn(470, 310, false);  // the runner's first frame
+  }
   int32_t dialog_turn(int x, int y, bool down) {
-    frame_at(x, y, down, 0);
-    return add_dialog_step(d, v.snippets, v.list_text);
+    input_on_mouse_motion(x, y, 0, 0);
+    input_on_mouse_button(0, down);
+    input_frame_start();
+    int32_t r = add_dialog_step(d, v.snippets, v.list_text);
+    if (r != VEXUI_DIALOG_RUNNING) {
+      vexui_pop_dialog();
+      vexui_modal_end();
+    }
+    return r;
   }
   int32_t click_in_dialog(const char* id) {
     int x = num(id, "XPOS") + num(id, "WIDTH") / 2, y = num(id, "YPOS") + num(id, "HEIGHT") / 2;
     int32_t r = dialog_turn(x, y, true);
-    return r >= 0 ? r : dialog_turn(x, y, false);
+    return r != VEXUI_DIALOG_RUNNING ? r : dialog_turn(x, y, false);
   }
   int32_t press_escape() {
     input_on_key(1, true, false);
@@ -100,7 +113,7 @@ class ViewerTest : public VexuiTest {
     input_on_key(1, false, false);
     input_frame_start();  // a release takes effect at the second frame start
     input_frame_start();
-    if (r < 0) r = dialog_turn(470, 310, false);
+    if (r == VEXUI_DIALOG_RUNNING) r = dialog_turn(470, 310, false);
     return r;
   }
 };
@@ -160,12 +173,12 @@ TEST_F(ViewerTest, SavingChecksNameAndCodeThenStoresDashesAndShowsTheFirstSnippe
   start(kTwo);
   open_add(0);
   settle();
-  EXPECT_EQ(click_in_dialog("save"), -1);
+  EXPECT_EQ(click_in_dialog("save"), VEXUI_DIALOG_RUNNING);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0], "A name MUST be given");
   set("name2", "TEXT", "c");
   set("text", "TEXT", "");
-  EXPECT_EQ(click_in_dialog("save"), -1);
+  EXPECT_EQ(click_in_dialog("save"), VEXUI_DIALOG_RUNNING);
   EXPECT_EQ(asked.back(), "Some code MUST be given");
   EXPECT_EQ(read_file(ini), kTwo);
 
@@ -192,7 +205,7 @@ TEST_F(ViewerTest, InlineTemplateSavedUneditedAndPasteKeepsEveryKindOfLineBreak)
   open_add(2);
   settle();
   clipboard_set("one\r\ntwo\nthree\rfour\tfive");
-  EXPECT_EQ(click_in_dialog("paste"), -1);
+  EXPECT_EQ(click_in_dialog("paste"), VEXUI_DIALOG_RUNNING);
   EXPECT_EQ(get("text", "TEXT"), "one\ntwo\nthree\nfour    five");
   EXPECT_EQ(click_in_dialog("exit"), 0);
 }
@@ -209,7 +222,7 @@ TEST_F(ViewerTest, EscapeClosesAnEmptyDialogAndAsksBeforeDroppingEntries) {
   settle();
   set("author2", "TEXT", "me");
   answer = 0;
-  EXPECT_EQ(press_escape(), -1);
+  EXPECT_EQ(press_escape(), VEXUI_DIALOG_RUNNING);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(get("author2", "TEXT"), "me");
   answer = 1;
@@ -227,7 +240,7 @@ TEST_F(ViewerTest, AFailedSaveKeepsTheDialogAndEverythingEntered) {
   set("name2", "TEXT", "keep me");
   set("text", "TEXT", "TYPE Tk\nENDTYPE");
   safe_write_fail_at(SafeWriteStep::write);
-  EXPECT_EQ(click_in_dialog("save"), -1);
+  EXPECT_EQ(click_in_dialog("save"), VEXUI_DIALOG_RUNNING);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].rfind("The snippet could not be saved: ", 0), 0u) << asked[0];
   EXPECT_EQ(get("name2", "TEXT"), "keep me");
@@ -244,7 +257,7 @@ TEST_F(ViewerTest, CodeWithABarIsSavedOnlyWhenConfirmed) {
   set("name2", "TEXT", "or");
   set("text", "TEXT", "x = a || b");
   answer = 0;
-  EXPECT_EQ(click_in_dialog("save"), -1);
+  EXPECT_EQ(click_in_dialog("save"), VEXUI_DIALOG_RUNNING);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_NE(asked[0].find("\"|\""), std::string::npos);
   EXPECT_EQ(read_file(ini), kTwo);

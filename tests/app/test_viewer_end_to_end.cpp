@@ -15,7 +15,7 @@
 #include "app/viewer.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_dir.h"
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "runtime/io/filesystem.h"
-#include "tests/vexui/vexui_test.h"
-#include "vexui/modal.h"
+#include "tests/support/vexui_test.h"
+#include "vexui/internal.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 
 namespace {
 

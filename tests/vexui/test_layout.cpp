@@ -1,7 +1,7 @@
 // The flow layout seen through each widget's "XPOS"/"YPOS"/"WIDTH"/"HEIGHT"
 // after a frame of vexui_show: lines, alignment, frames, clipping,
 // scrolling and hidden widgets, and the dialog's own placement.
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 
 namespace {
 

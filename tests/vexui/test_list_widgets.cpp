@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "tests/vexui/vexui_test.h"
-#include "vexui/modal.h"
+#include "tests/support/vexui_test.h"
+#include "vexui/internal.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What only pixels show, read back from the headless window: the dialog's
 // frame, the faces of buttons, check boxes, tabs and lists, the scroll bar,
 // tool tips, shading of lower dialogs, colour swatches; and the text tables.
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 
 namespace {
 

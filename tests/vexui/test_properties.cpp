@@ -1,6 +1,6 @@
 // Widgets and dialogs as the application sees them: the property keys,
 // creation by id, the sorted store beside the layout order, hiding frames.
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 
 class Properties : public VexuiTest {
  protected:

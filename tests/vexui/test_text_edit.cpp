@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 #include "vexui/text_layout.h"
 
 namespace {
@@ -66,7 +66,6 @@ class TextEdit : public VexuiTest {
     VexuiTest::SetUp();
     input_device.focused = true;  // the window has the keyboard
     for (int i = 0; i < 256; ++i) input_device.key_map[i] = uint16_t(i);
-    vexui_key_repeat = VexuiKeyRepeat{};
     timer_start();  // timer_ms on the test's clock
     frame_clock.clock_origin = 0;
     escape_switch(1);

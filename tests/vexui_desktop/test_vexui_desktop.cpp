@@ -17,7 +17,7 @@
 #include "runtime/platform/clipboard.h"
 #include "tests/support/gl_window.h"
 #include "tests/support/private_display.h"
-#include "vexui/vexui.h"
+#include "vexui/internal.h"
 
 // last: the X11 headers behind it define macros that clash with the rest
 #include <SDL2/SDL_syswm.h>
@@ -53,7 +53,7 @@ class DesktopText : public ::testing::Test {
     make_default_font(0);
     set_font(0);
     vexui_state = VexuiState{};
-    vexui_key_repeat = VexuiKeyRepeat{};
+    vexui_text_layout_clear();
     ASSERT_TRUE(run_quiet("xdotool windowfocus --sync " + std::to_string(xid)));
     ASSERT_TRUE(frames_until([] { return input_device.focused; })) << "the window never got the focus";
     vexui_push_dialog(0, 0, 480, 320);

@@ -1,33 +1,24 @@
-// text_edit.h - the text block renderer and the text widget's editor.
+// text.h - the text widget family: text blocks (labels and "TEXT" widgets)
+// and the editor.
 //
 // The caret is `selend`, the selection anchor `selstart`, both character
 // indexes kept inside 0..length while the widget has the focus and -1 when
 // it has not. Keys come by scan code (arrows, Home, End, Delete, Tab,
 // Backspace held down, Ctrl+C, Ctrl+V) and as typed characters, one per
-// frame; a held key repeats every 150 ms.
+// frame; a held key repeats every 150 ms (vexui_state.key_repeat).
 #pragma once
-#include "vexui/model.h"
+#include "vexui/state.h"
 
 // find = 0: the height in pixels of the widget's text laid out in `width`,
 // drawn at (x0, y0) when draw != 0; find != 0: the character index at (x0, y0).
 int32_t vexui_text_block(VexuiDialog& dialog, VexuiWidget& widget, int32_t x0, int32_t y0, int32_t width,
                          int32_t draw, int32_t find);
-// The "TEXT" widget's input handler (mouse relative to the widget).
+// The "TEXT" widget's input handler (mouse relative to the widget) and drawing.
 void vexui_text_input(VexuiDialog& dialog, VexuiWidget& widget, int32_t mx, int32_t my, int32_t click,
                       int32_t key_flag);
+void vexui_draw_text(VexuiDialog& dialog, VexuiWidget& widget, int32_t yoff);
 
 // The width a "TEXT" widget lays its text out in: its width less a cell,
 // and less room for the scroll bar while it has one. Drawing and editing
 // use the same, so the caret lands where the text is drawn.
 int32_t vexui_text_area_width(const VexuiWidget& widget);
-
-// The key repeat memory shared by every text widget: the scan code last
-// handled and when (timer_ms).
-struct VexuiKeyRepeat {
-  int32_t last_key = 0;
-  double last_key_time = 0;
-};
-extern VexuiKeyRepeat vexui_key_repeat;
-
-// Clipboard text as typed text: CR LF, CR and LF become "\n", a tab four blanks.
-TvString vexui_paste_text(const TvString& clipboard);

@@ -1,9 +1,10 @@
-// text_edit.cpp - drawing, hit-testing and editing of text blocks.
+// text.cpp - the text widget family: the "TEXT" constructor, the text block
+// renderer (also behind labels), hit-testing, the editor and the paste rule.
 //
 // Layout comes from the cache in text_layout.cpp; drawing walks only the
 // rows inside the current viewport, so a long read-only text costs per
 // frame about what a short one does.
-#include "vexui/text_edit.h"
+#include "vexui/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,17 +17,12 @@
 #include "runtime/input/scan_codes.h"
 #include "runtime/platform/clipboard.h"
 #include "runtime/values/string_lib.h"
-#include "vexui/input.h"
+#include "vexui/model.h"
+#include "vexui/paint.h"
+#include "vexui/scroll.h"
 #include "vexui/text_layout.h"
-#include "vexui/wheel.h"
-
-VexuiKeyRepeat vexui_key_repeat;
 
 namespace {
-
-// The widget whose view the wheel moved away from its caret: the view stays
-// there until the caret moves again.
-std::string wheel_parked_id;
 
 int32_t clamp_index(int64_t i, int32_t length) { return int32_t(std::clamp<int64_t>(i, 0, length)); }
 
@@ -139,7 +135,7 @@ struct EditKeys {
 // unless a key handled less than 150 ms ago is still held.
 EditKeys read_keys(VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
   EditKeys k;
-  VexuiKeyRepeat& rep = vexui_key_repeat;
+  VexuiKeyRepeat& rep = vexui_state.key_repeat;
   double now = timer_ms();
   int32_t guard = now - rep.last_key_time <= 150 ? rep.last_key : 0;
   bool blocked = guard != 0 && key_state(guard);
@@ -245,13 +241,13 @@ void edit(VexuiDialog& dialog, VexuiWidget& w, int32_t width, int32_t ch) {
   }
   if (!k.any()) return;
   apply_keys(dialog, w, k, width, ch);
-  if (wheel_parked_id == w.id.c_str()) wheel_parked_id.clear();
+  if (vexui_state.wheel.parked_id == w.id.c_str()) vexui_state.wheel.parked_id.clear();
 }
 
 // The view follows the caret by one row per frame, while the caret is the
 // one shown (the widget has the focus) and the wheel has not moved the view.
 void follow_caret(const VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
-  if (dialog.focus != w.id || wheel_parked_id == w.id.c_str()) return;
+  if (dialog.focus != w.id || vexui_state.wheel.parked_id == w.id.c_str()) return;
   if (w.height + ch * w.scroll < ch + w.caret_y && w.scroll < w.scroll_max) w.scroll += 1;
   if (w.caret_y - ch < ch * w.scroll && w.scroll > 0) w.scroll -= 1;
 }
@@ -262,7 +258,7 @@ int32_t vexui_text_area_width(const VexuiWidget& w) {
   int32_t cw, ch;
   vexui_cell_size(cw, ch);
   int32_t width = w.width - cw;
-  if (w.scroll_max != 0) width -= int32_t(1.5 * cw);
+  if (w.scroll_max != 0) width -= vexui_scrollbar_inset();
   return width;
 }
 
@@ -275,7 +271,7 @@ void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t m
   int32_t bar = vexui_scrollbar_input(dialog, w, mx, my, click, w.height);
 
   bool takes_keys = dialog.focus == w.id;
-  if (mx >= 0 && mx < w.width - bar * 1.5 * cw && my >= 0 && my < w.height) {
+  if (mx >= 0 && mx < w.width - bar * vexui_scrollbar_inset() && my >= 0 && my < w.height) {
     if (click != 0) {
       dialog.focus = w.id;
       w.selend = 0;
@@ -291,11 +287,26 @@ void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t m
       if (click == -1) w.selstart = pos;
       w.selend = pos;
       w.selstart = clamp_index(w.selstart, length);
-      wheel_parked_id.clear();
+      vexui_state.wheel.parked_id.clear();
     }
-    if (vexui_wheel_scroll_widget(w)) wheel_parked_id = w.id.c_str();
+    if (vexui_wheel_scroll_widget(w)) vexui_state.wheel.parked_id = w.id.c_str();
     takes_keys = true;
   }
   if (takes_keys) edit(dialog, w, text_width, ch);
   follow_caret(dialog, w, ch);
+}
+
+void vexui_draw_text(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
+  int32_t cw, ch;
+  vexui_cell_size(cw, ch);
+  int32_t W = w.width, H = w.height;
+  if (w.readonly) draw_rect(1, yoff + 1, W - 2, H - 2, d.col_bright);
+  vexui_text_block(d, w, cw / 2, yoff - ch * w.scroll, vexui_text_area_width(w), 1, 0);
+  vexui_draw_scrollbar(d, w, W, H, ch > 0 ? H / ch : 0, yoff);
+  vexui_outline(0, yoff, W, H, d.col_norm);
+}
+
+void vexui_text(const TvString& id, const TvString& text, int32_t width, int32_t height) {
+  int32_t i = vexui_add_widget_index(id, text, width, height);
+  vexui_top().widgets(i).type = "TEXT";
 }

@@ -1,6 +1,7 @@
 // The toolkit on a real 480 x 320 GL window (headless), with the built-in
 // 8 x 8 font, a clock the test moves, and the mouse driven through the
-// runtime's own input entry points.
+// runtime's own input entry points. Each test starts from a fresh toolkit:
+// its one state record and the text-layout cache are reset.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 #include "runtime/gfx2d/sprites.h"
 #include "runtime/input/input.h"
 #include "tests/support/gl_test.h"
-#include "vexui/vexui.h"
+#include "vexui/internal.h"
 
 namespace vexui_test {
 
@@ -30,8 +31,7 @@ class VexuiTest : public GlTest {
     GlTest::SetUp();
     make_default_font(0);
     set_font(0);
-    vexui_state = VexuiState{};
-    vexui_set_user_handler(nullptr);
+    reset_toolkit();
     input_device = InputDevice{};
     input_device.screen_width = 480;
     input_device.screen_height = 320;
@@ -40,10 +40,15 @@ class VexuiTest : public GlTest {
     move_mouse(470, 310);
   }
   void TearDown() override {
-    vexui_state = VexuiState{};
+    reset_toolkit();
     set_clock_source(nullptr, 0, nullptr);
     frame_clock = ClockState{};
     timer_start();
+  }
+
+  static void reset_toolkit() {
+    vexui_state = VexuiState{};
+    vexui_text_layout_clear();
   }
 
   // The test's clock (vexui_test::clock_now) behind timer_ms and the waits.

@@ -1,0 +1,22 @@
+// internal.h - every header of the toolkit, for its tests and benchmarks.
+// An application includes vexui/vexui.h only.
+#pragma once
+#include "vexui/actions.h"
+#include "vexui/buttons.h"
+#include "vexui/dialogs.h"
+#include "vexui/frame.h"
+#include "vexui/keyboard.h"
+#include "vexui/kinds.h"
+#include "vexui/layout.h"
+#include "vexui/lists.h"
+#include "vexui/modal.h"
+#include "vexui/model.h"
+#include "vexui/paint.h"
+#include "vexui/popup.h"
+#include "vexui/properties.h"
+#include "vexui/scroll.h"
+#include "vexui/show.h"
+#include "vexui/state.h"
+#include "vexui/text.h"
+#include "vexui/text_layout.h"
+#include "vexui/vexui.h"
