@@ -1,0 +1,484 @@
+// search.cpp - the whole catalogue loaded for search, and the matching.
+//
+// Loading reads the file with the INI table (ini_open) and walks each
+// category's section the way load_category does, but over the table's
+// entries directly: one pass per section finds the first NAMEn, DESCRIPTIONn,
+// AUTHORn and CODEn of every n, so no value is copied. The file's bytes are
+// kept and entries point into them. One block of folded text, entries in
+// name order, is what every word is looked for in with memmem.
+#include "app/search.h"
+
+#include <algorithm>
+#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "runtime/io/ini.h"
+#include "runtime/values/ascii_case.h"
+
+namespace {
+
+const char kNoText[] = "-----";  // a missing description or author
+constexpr uint32_t kNone = UINT32_MAX;
+
+
+// --- reading ----------------------------------------------------------------
+
+enum Stem { kName, kDescription, kAuthor, kCode };
+
+// "name12" -> kName, 12: only the key that "NAME" + 12 names (no sign, no
+// leading zero), since only that one is what the viewer looks up.
+bool parse_key(const char* k, uint32_t len, int& stem, uint32_t& n) {
+  static const char* const stems[] = {"NAME", "DESCRIPTION", "AUTHOR", "CODE"};
+  static const uint32_t lengths[] = {4, 11, 6, 4};
+  for (int s = 0; s < 4; ++s) {
+    uint32_t sl = lengths[s];
+    if (len <= sl || !ascii_equal_blind(k, stems[s], sl)) continue;
+    const char* d = k + sl;
+    uint32_t dl = len - sl;
+    if (dl > 9 || (d[0] == '0' && dl > 1)) return false;
+    uint32_t v = 0;
+    for (uint32_t i = 0; i < dl; ++i) {
+      if (d[i] < '0' || d[i] > '9') return false;
+      v = v * 10 + uint32_t(d[i] - '0');
+    }
+    stem = s;
+    n = v;
+    return true;
+  }
+  return false;
+}
+
+// The category's entries as load_category gives them (unsorted).
+void read_category(const IniTable& t, int32_t category, const TvString& section, std::vector<SearchEntry>& out,
+                   std::vector<uint32_t> (&first)[4]) {
+  const IniSection* sec = nullptr;
+  for (const IniSection& s : t.sections)  // a fresh load lists sections in file order: the first wins
+    if (s.name.length == section.length && ascii_equal_blind(s.name.data, section.data, section.length)) {
+      sec = &s;
+      break;
+    }
+  if (!sec) return;
+  size_t count = sec->entries.size();
+  for (auto& f : first) f.assign(count, kNone);
+  for (uint32_t i = 0; i < count; ++i) {
+    const IniEntry& e = sec->entries[i];
+    int stem = 0;
+    uint32_t n = 0;
+    if (parse_key(e.key, e.key_length, stem, n) && n < count && first[stem][n] == kNone) first[stem][n] = i;
+  }
+  for (uint32_t n = 0; n < count && first[kName][n] != kNone; ++n) {
+    if (first[kCode][n] == kNone) continue;  // an entry without code is skipped
+    SearchEntry s{};
+    const IniEntry& name = sec->entries[first[kName][n]];
+    const IniEntry& code = sec->entries[first[kCode][n]];
+    s.name = name.value;
+    s.name_length = name.value_length;
+    s.code = code.value;
+    s.code_length = code.value_length;
+    s.description = kNoText;
+    s.description_length = 5;
+    s.author = kNoText;
+    s.author_length = 5;
+    if (first[kDescription][n] != kNone) {
+      const IniEntry& d = sec->entries[first[kDescription][n]];
+      s.description = d.value;
+      s.description_length = d.value_length;
+    }
+    if (first[kAuthor][n] != kNone) {
+      const IniEntry& a = sec->entries[first[kAuthor][n]];
+      s.author = a.value;
+      s.author_length = a.value_length;
+    }
+    s.category = category;
+    s.number = int32_t(n);
+    out.push_back(s);
+  }
+}
+
+int compare_bytes(const char* a, uint32_t an, const char* b, uint32_t bn) {
+  int c = std::memcmp(a, b, std::min(an, bn));
+  if (c != 0) return c;
+  return an == bn ? 0 : an < bn ? -1 : 1;
+}
+
+// The first eight bytes of a name as one number that sorts like the bytes.
+uint64_t name_prefix(const char* p, uint32_t n) {
+  uint64_t k = 0;
+  for (uint32_t i = 0; i < 8; ++i) k = (k << 8) | (i < n ? uint8_t(p[i]) : 0);
+  return k;
+}
+
+// by_name, name_position and by_category. The names are copied together
+// first, so the sort compares bytes that sit in the cache.
+void order_entries(SearchIndex& ix) {
+  size_t n = ix.entries.size(), total = 0;
+  for (const SearchEntry& e : ix.entries) total += e.name_length;
+  std::unique_ptr<char[]> names(new char[total + 1]);
+  std::vector<size_t> at(n);
+  struct Item {
+    uint64_t prefix;
+    uint32_t index;
+  };
+  std::vector<Item> items(n);
+  size_t pos = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    const SearchEntry& e = ix.entries[i];
+    std::memcpy(names.get() + pos, e.name, e.name_length);
+    at[i] = pos;
+    items[i] = {name_prefix(e.name, e.name_length), i};
+    pos += e.name_length;
+  }
+  const char* base = names.get();
+  std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
+    if (x.prefix != y.prefix) return x.prefix < y.prefix;
+    const SearchEntry& a = ix.entries[x.index];
+    const SearchEntry& b = ix.entries[y.index];
+    if (a.name_length > 8 && b.name_length > 8) {
+      int c = compare_bytes(base + at[x.index] + 8, a.name_length - 8, base + at[y.index] + 8, b.name_length - 8);
+      if (c != 0) return c < 0;
+    } else if (a.name_length != b.name_length) {
+      return a.name_length < b.name_length;
+    }
+    return x.index < y.index;  // the file's order: category, then number
+  });
+  ix.by_name.resize(n);
+  ix.name_position.resize(n);
+  for (uint32_t i = 0; i < n; ++i) {
+    ix.by_name[i] = items[i].index;
+    ix.name_position[items[i].index] = i;
+  }
+  ix.by_category.reserve(n);
+  for (int32_t c = 0; c < kCategoryCount; ++c)
+    for (uint32_t i : ix.by_name)
+      if (ix.entries[i].category == c) ix.by_category.push_back(i);
+}
+
+// Written without a table so that the compiler can do many bytes at once.
+inline uint8_t fold_byte(uint8_t c) {
+  bool upper = uint8_t(c - 'A') < 26 || (uint8_t(c - 0xC0) < 31 && c != 0xD7);
+  return uint8_t(c + (upper ? 32 : 0));
+}
+
+// Folds n bytes; with `code` a stored "|" becomes the line break it stands
+// for. Sixteen bytes at a time where the processor has SSE2.
+char* fold_run(char* out, const char* in, uint32_t n, bool code) {
+  uint32_t i = 0;
+#ifdef __SSE2__
+  const __m128i flip = _mm_set1_epi8(char(0x80));
+  const __m128i ascii_lo = _mm_set1_epi8(char('A' ^ 0x80)), ascii_span = _mm_set1_epi8(char(('A' ^ 0x80) + 26));
+  const __m128i latin_lo = _mm_set1_epi8(char(0xC0 ^ 0x80)), latin_span = _mm_set1_epi8(char((0xC0 ^ 0x80) + 31));
+  const __m128i times = _mm_set1_epi8(char(0xD7)), bit = _mm_set1_epi8(32);
+  const __m128i bar = _mm_set1_epi8('|'), line = _mm_set1_epi8('\n');
+  for (; i < n && n >= 16; i += 16) {
+    if (i + 16 > n) i = n - 16;  // the last block overlaps the one before
+    __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    __m128i s = _mm_xor_si128(c, flip);  // unsigned order as signed
+    __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(s, _mm_sub_epi8(ascii_lo, _mm_set1_epi8(1))),
+                                  _mm_cmplt_epi8(s, ascii_span));
+    __m128i latin = _mm_and_si128(_mm_cmpgt_epi8(s, _mm_sub_epi8(latin_lo, _mm_set1_epi8(1))),
+                                  _mm_cmplt_epi8(s, latin_span));
+    latin = _mm_andnot_si128(_mm_cmpeq_epi8(c, times), latin);
+    __m128i f = _mm_add_epi8(c, _mm_and_si128(_mm_or_si128(upper, latin), bit));
+    if (code) {
+      __m128i is_bar = _mm_cmpeq_epi8(c, bar);
+      f = _mm_or_si128(_mm_andnot_si128(is_bar, f), _mm_and_si128(is_bar, line));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), f);
+  }
+  if (n >= 16) i = n;
+#endif
+  for (; i < n; ++i) {
+    uint8_t c = fold_byte(uint8_t(in[i]));
+    out[i] = char(code && c == '|' ? '\n' : c);
+  }
+  out[n] = 0;
+  return out + n + 1;
+}
+
+void build_folded(SearchIndex& ix) {
+  size_t total = 0;
+  for (const SearchEntry& e : ix.entries)
+    total += size_t(e.name_length) + e.description_length + e.author_length + e.code_length + 4;
+  // a reload keeps the block when the new text fits
+  if (!ix.folded || ix.folded_capacity < total + 1) {
+    ix.folded.reset(new char[total + total / 8 + 1]);
+    ix.folded_capacity = total + total / 8 + 1;
+  }
+  ix.folded_size = total;
+  char* base = ix.folded.get();
+  char* out = base;
+  for (SearchEntry& e : ix.entries) {
+    e.start = size_t(out - base);
+    out = fold_run(out, e.name, e.name_length, false);
+    out = fold_run(out, e.description, e.description_length, false);
+    out = fold_run(out, e.author, e.author_length, false);
+    out = fold_run(out, e.code, e.code_length, true);
+  }
+}
+
+void clear(SearchIndex& ix) {
+  ix.entries.clear();
+  ix.by_name.clear();
+  ix.name_position.clear();
+  ix.by_category.clear();
+  ix.folded_size = 0;
+  ix.file.reset();
+  ix.error = "";
+  ix.last_valid = false;
+  ix.last_words.clear();
+  ix.last_matches.clear();
+}
+
+// --- matching -----------------------------------------------------------------
+
+bool is_blank(uint8_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A letter or digit of folded text: what a word of a name is made of.
+bool is_word_byte(uint8_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == 0xAA || c == 0xB5 || c == 0xBA ||
+         (c >= 0xDF && c != 0xF7);
+}
+
+size_t entry_end(const SearchEntry& e) {
+  return e.start + e.name_length + e.description_length + e.author_length + e.code_length + 4;
+}
+
+bool exact_at(const char* raw, const std::string& word, bool code) {
+  for (size_t i = 0; i < word.size(); ++i) {
+    char c = raw[i];
+    if (code && c == '|') c = '\n';
+    if (c != word[i]) return false;
+  }
+  return true;
+}
+
+// A folded hit at `pos` counts when it lies inside one field (and, for a
+// quoted word, the field's own bytes there are the word's).
+bool valid_hit(const SearchEntry& e, const SearchWord& w, size_t pos) {
+  size_t off = pos - e.start;
+  size_t n = w.folded.size();
+  const uint32_t lengths[4] = {e.name_length, e.description_length, e.author_length, e.code_length};
+  const char* const raws[4] = {e.name, e.description, e.author, e.code};
+  for (int f = 0; f < 4; ++f) {
+    if (off < lengths[f]) {
+      if (off + n > lengths[f]) return false;
+      return !w.quoted || exact_at(raws[f] + off, w.exact, f == 3);
+    }
+    if (off == lengths[f]) return false;  // on the NUL after the field
+    off -= size_t(lengths[f]) + 1;
+  }
+  return false;
+}
+
+// The first valid hit of `w` in folded[from, to), or kNoHit.
+constexpr size_t kNoHit = SIZE_MAX;
+
+const char* find_bytes(const char* hay, size_t n, const std::string& needle) {
+  if (needle.size() == 1) return static_cast<const char*>(std::memchr(hay, needle[0], n));
+  return static_cast<const char*>(memmem(hay, n, needle.data(), needle.size()));
+}
+
+size_t find_in(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w, size_t from, size_t to) {
+  const char* base = ix.folded.get();
+  const std::string& needle = w.folded;
+  while (from + needle.size() <= to) {
+    const char* p = find_bytes(base + from, to - from, needle);
+    if (!p) return kNoHit;
+    size_t pos = size_t(p - base);
+    if (valid_hit(e, w, pos)) return pos;
+    from = pos + 1;
+  }
+  return kNoHit;
+}
+
+bool entry_holds(const SearchIndex& ix, uint32_t i, const SearchWord& w) {
+  const SearchEntry& e = ix.entries[i];
+  return find_in(ix, e, w, e.start, entry_end(e)) != kNoHit;
+}
+
+// Every entry holding `w`, in entries order: one pass of memmem over the
+// whole folded block, jumping to the next entry after each hit.
+void scan_all(const SearchIndex& ix, const SearchWord& w, std::vector<uint32_t>& out) {
+  const char* base = ix.folded.get();
+  size_t size = ix.folded_size, pos = 0;
+  const std::string& needle = w.folded;
+  auto it = ix.entries.begin();
+  while (pos + needle.size() <= size) {
+    const char* p = find_bytes(base + pos, size - pos, needle);
+    if (!p) break;
+    size_t hit = size_t(p - base);
+    it = std::upper_bound(it, ix.entries.end(), hit, [](size_t h, const SearchEntry& e) { return h < e.start; }) - 1;
+    if (valid_hit(*it, w, hit)) {
+      out.push_back(uint32_t(it - ix.entries.begin()));
+      pos = entry_end(*it);
+    } else {
+      pos = hit + 1;
+    }
+  }
+}
+
+int32_t rank_of(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w) {
+  size_t name_end = e.start + e.name_length;
+  const uint8_t* folded = reinterpret_cast<const uint8_t*>(ix.folded.get());
+  size_t hit = find_in(ix, e, w, e.start, name_end);
+  if (hit == e.start) return kRankNameStart;
+  if (hit != kNoHit) {
+    for (; hit != kNoHit; hit = find_in(ix, e, w, hit + 1, name_end))
+      if (!is_word_byte(folded[hit - 1])) return kRankWordStart;
+    return kRankInName;
+  }
+  size_t code_start = name_end + 1 + e.description_length + 1 + e.author_length + 1;
+  return find_in(ix, e, w, name_end + 1, code_start) != kNoHit ? kRankDescription : kRankCode;
+}
+
+bool contains(const std::string& big, const std::string& small) { return big.find(small) != std::string::npos; }
+
+// Every snippet matching `now` matched `before` too.
+bool narrows(const std::vector<SearchWord>& before, const std::vector<SearchWord>& now) {
+  if (now.size() < before.size()) return false;
+  for (size_t i = 0; i < before.size(); ++i) {
+    if (before[i].quoted != now[i].quoted) return false;
+    if (before[i].quoted ? !contains(now[i].exact, before[i].exact) : !contains(now[i].folded, before[i].folded))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+uint8_t search_fold(uint8_t c) { return fold_byte(c); }
+
+std::vector<SearchWord> search_words(const TvString& query) {
+  std::vector<SearchWord> words;
+  const char* q = query.data;
+  uint32_t n = query.length, i = 0;
+  while (i < n) {
+    while (i < n && is_blank(uint8_t(q[i]))) ++i;
+    if (i >= n) break;
+    SearchWord w;
+    uint32_t j;
+    if (q[i] == '"') {
+      const void* close = std::memchr(q + i + 1, '"', n - i - 1);
+      j = close ? uint32_t(static_cast<const char*>(close) - q) : n;
+      w.exact.assign(q + i + 1, j - i - 1);
+      w.quoted = true;
+      i = j < n ? j + 1 : n;
+    } else {
+      j = i;
+      while (j < n && !is_blank(uint8_t(q[j]))) ++j;
+      w.exact.assign(q + i, j - i);
+      i = j;
+    }
+    if (w.exact.empty()) continue;
+    w.folded = w.exact;
+    for (char& c : w.folded) c = char(fold_byte(uint8_t(c)));
+    words.push_back(std::move(w));
+  }
+  return words;
+}
+
+bool search_load(SearchIndex& ix, const TvString& path) {
+  clear(ix);
+  ix.path = path;
+  ix.loaded = true;
+  // taken before reading: a change during the read shows at the next refresh
+  ix.stamp = platform_file_stamp(path.c_str());
+  ini_open(path);
+  if (ini_table.source == IniSource::unreadable) {
+    ini_open("");
+    ix.error = "the file exists but cannot be read";
+    return false;
+  }
+  TvStringArray names;
+  categories(names);
+  std::vector<uint32_t> first[4];
+  for (int32_t c = 0; c < names.size1; ++c) read_category(ini_table, c, section_name(names(c)), ix.entries, first);
+  ix.file = std::move(ini_table.bytes);  // the entries point into these bytes
+  ini_open("");
+  build_folded(ix);
+  order_entries(ix);
+  return true;
+}
+
+bool search_refresh(SearchIndex& ix, const TvString& path) {
+  if (ix.loaded && string_equal(ix.path, path) && ix.stamp == platform_file_stamp(path.c_str())) return false;
+  search_load(ix, path);
+  return true;
+}
+
+void search_run(SearchIndex& ix, const TvString& query, std::vector<SearchRow>& rows) {
+  rows.clear();
+  std::vector<SearchWord> words = search_words(query);
+  if (words.empty()) {
+    ix.last_valid = false;
+    rows.reserve(ix.by_category.size());
+    for (uint32_t i : ix.by_category) rows.push_back({i, ix.entries[i].category, 0});
+    return;
+  }
+  // the words to filter by: each once, the longest (likely rarest) first
+  std::vector<const SearchWord*> filter;
+  for (const SearchWord& w : words) {
+    bool seen = false;
+    for (const SearchWord* f : filter) seen = seen || (f->quoted == w.quoted && f->exact == w.exact);
+    if (!seen) filter.push_back(&w);
+  }
+  std::stable_sort(filter.begin(), filter.end(),
+                   [](const SearchWord* a, const SearchWord* b) { return a->folded.size() > b->folded.size(); });
+
+  std::vector<uint32_t> matches;
+  size_t first_filter = 0;
+  if (ix.last_valid && narrows(ix.last_words, words)) {
+    matches.swap(ix.last_matches);
+  } else {
+    scan_all(ix, *filter[0], matches);
+    first_filter = 1;
+  }
+  for (size_t f = first_filter; f < filter.size() && !matches.empty(); ++f) {
+    size_t kept = 0;
+    for (uint32_t i : matches)
+      if (entry_holds(ix, i, *filter[f])) matches[kept++] = i;
+    matches.resize(kept);
+  }
+
+  // ranked, then in name order within each rank
+  std::vector<uint32_t> tiers[5];
+  if (matches.size() * 8 < ix.entries.size()) {
+    std::vector<uint32_t> sorted(matches);
+    std::sort(sorted.begin(), sorted.end(),
+              [&ix](uint32_t a, uint32_t b) { return ix.name_position[a] < ix.name_position[b]; });
+    for (uint32_t i : sorted) tiers[rank_of(ix, ix.entries[i], words[0])].push_back(i);
+  } else {
+    std::vector<int8_t> rank(ix.entries.size(), -1);
+    for (uint32_t i : matches) rank[i] = int8_t(rank_of(ix, ix.entries[i], words[0]));
+    for (uint32_t i : ix.by_name)
+      if (rank[i] >= 0) tiers[rank[i]].push_back(i);
+  }
+  rows.reserve(matches.size());
+  for (int32_t r = 0; r < 5; ++r)
+    for (uint32_t i : tiers[r]) rows.push_back({i, ix.entries[i].category, r});
+  ix.last_words = std::move(words);
+  ix.last_matches = std::move(matches);
+  ix.last_valid = true;
+}
+
+Snippet search_snippet(const SearchIndex& ix, uint32_t entry) {
+  const SearchEntry& e = ix.entries[entry];
+  Snippet s;
+  s.name = TvString(e.name, e.name_length);
+  s.description = TvString(e.description, e.description_length);
+  s.author = TvString(e.author, e.author_length);
+  s.code = decode_code(TvString(e.code, e.code_length));
+  return s;
+}
+
+TvString search_name(const SearchIndex& ix, uint32_t entry) {
+  const SearchEntry& e = ix.entries[entry];
+  return TvString(e.name, e.name_length);
+}
+
+TvString search_description(const SearchIndex& ix, uint32_t entry) {
+  const SearchEntry& e = ix.entries[entry];
+  return TvString(e.description, e.description_length);
+}
