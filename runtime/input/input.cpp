@@ -35,10 +35,9 @@ bool shift_down_now() {
   return held(SCAN_LEFT_SHIFT) || held(SCAN_RIGHT_SHIFT);
 }
 
-// Queues the character a press of `code` typed, with the Shift rule.
-void queue_typed(int32_t code) {
+// Queues one typed character, with the Shift rule.
+void queue_char(uint8_t c) {
   InputDevice& d = dev();
-  uint8_t c = key_character(code);
   if (!c) return;
   if (shift_down_now()) c = ascii_upper(c);
   if (d.typed_count == INPUT_TYPED_MAX) {  // nobody reads: drop the oldest
@@ -48,6 +47,42 @@ void queue_typed(int32_t code) {
   d.typed[(d.typed_head + d.typed_count) % INPUT_TYPED_MAX] = c;
   d.typed_count++;
   d.typed_this_frame++;
+}
+
+// Queues the character a press of `code` types by itself (Backspace, Enter).
+void queue_typed(int32_t code) { queue_char(key_character(code)); }
+
+// Decodes one UTF-8 character at p; the code point (0x110000 for a broken
+// or overlong sequence) and where the next one starts.
+uint32_t next_code_point(const unsigned char*& p) {
+  uint32_t cp;
+  int extra;
+  if (*p < 0x80) {
+    cp = *p;
+    extra = 0;
+  } else if ((*p >> 5) == 6) {
+    cp = *p & 0x1F;
+    extra = 1;
+  } else if ((*p >> 4) == 14) {
+    cp = *p & 0x0F;
+    extra = 2;
+  } else if ((*p >> 3) == 30) {
+    cp = *p & 0x07;
+    extra = 3;
+  } else {
+    p++;  // stray continuation or invalid lead byte
+    return 0x110000;
+  }
+  p++;
+  for (int i = 0; i < extra; i++) {
+    if ((*p >> 6) != 2) return 0x110000;  // truncated sequence
+    cp = (cp << 6) | (*p & 0x3F);
+    p++;
+  }
+  // overlong forms are not characters
+  if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000))
+    return 0x110000;
+  return cp;
 }
 
 // At a frame start: a whole frame without a reader drops what was typed
@@ -164,38 +199,40 @@ void input_on_key(int32_t code, bool down, bool repeat) {
   InputDevice& d = dev();
   // Taken even before the focus event: the desktop only sends a window the
   // keys it has the focus for, and announces the focus a little later.
+  if (down) d.text_is_repeat = repeat;  // the text that follows belongs to this press
   if (code <= 0 || code > 255) {
     if (down && !repeat) d.last_pressed = -1;  // its text belongs to no key we know
     return;
   }
   if (down) {
-    if (repeat && d.keys_down[code]) {
-      if (code == d.last_pressed) d.text_open = false;  // the repeat's text types nothing
-      return;
-    }
+    if (repeat && d.keys_down[code]) return;
+    d.text_is_repeat = false;  // a repeat of a key forgotten on focus loss types anew
     d.keys_down[code] = 1;
     d.release_pending[code] = 0;
     d.key_char[code] = 0;  // only this press's own text counts
     d.last_pressed = code;
-    d.text_open = true;
     // these keys type without a text event
-    if (code == SCAN_BACKSPACE || code == SCAN_ENTER || code == SCAN_KEYPAD_ENTER) {
-      d.text_open = false;
-      queue_typed(code);
-    }
+    if (code == SCAN_BACKSPACE || code == SCAN_ENTER || code == SCAN_KEYPAD_ENTER) queue_typed(code);
   } else {
     if (!d.keys_down[code]) return;
     d.release_pending[code] = 1;  // takes effect in input_frame_start
   }
 }
 
+// Every character of the desktop's text types, whether or not a key of ours
+// sent it (xdotool, compose, input methods). Control characters never do:
+// Backspace and Enter type from their key events, so text cannot double them.
 void input_on_text(const char* utf8) {
   InputDevice& d = dev();
-  if (d.last_pressed < 0) return;
-  d.key_char[d.last_pressed] = latin1_of_utf8(utf8);
-  if (!d.text_open) return;  // a held key's repeated text
-  d.text_open = false;
-  queue_typed(d.last_pressed);
+  if (!utf8) return;
+  if (d.last_pressed >= 0) d.key_char[d.last_pressed] = latin1_of_utf8(utf8);
+  if (d.text_is_repeat) return;  // a held key's repeated text
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
+  while (*p) {
+    uint32_t cp = next_code_point(p);
+    if (cp < 32 || cp == 127) continue;
+    queue_char(cp <= 0xFF ? uint8_t(cp) : uint8_t('?'));
+  }
 }
 
 void input_on_mouse_motion(int32_t x, int32_t y, int32_t dx, int32_t dy) {
@@ -218,40 +255,7 @@ uint8_t latin1_of_utf8(const char* utf8) {
   uint32_t last = 0;
   bool any = false;
   while (*p) {
-    uint32_t cp;
-    int extra;
-    if (*p < 0x80) {
-      cp = *p;
-      extra = 0;
-    } else if ((*p >> 5) == 6) {
-      cp = *p & 0x1F;
-      extra = 1;
-    } else if ((*p >> 4) == 14) {
-      cp = *p & 0x0F;
-      extra = 2;
-    } else if ((*p >> 3) == 30) {
-      cp = *p & 0x07;
-      extra = 3;
-    } else {
-      p++;  // stray continuation or invalid lead byte
-      cp = 0x110000;
-      extra = -1;
-    }
-    if (extra >= 0) {
-      p++;
-      for (int i = 0; i < extra; i++) {
-        if ((*p >> 6) != 2) {  // truncated sequence
-          cp = 0x110000;
-          break;
-        }
-        cp = (cp << 6) | (*p & 0x3F);
-        p++;
-      }
-      // overlong forms are not characters
-      if ((extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000))
-        cp = 0x110000;
-    }
-    last = cp;
+    last = next_code_point(p);
     any = true;
   }
   if (!any || last > 0xFF) return 0;
@@ -279,8 +283,7 @@ void input_forget_keys() {
   std::memset(d.keys_down, 0, sizeof d.keys_down);
   std::memset(d.release_pending, 0, sizeof d.release_pending);
   std::memset(d.key_states, 0, sizeof d.key_states);
-  d.last_pressed = -1;
-  d.text_open = false;  // characters already typed stay queued
+  d.last_pressed = -1;  // characters already typed stay queued
 }
 
 uint8_t key_character(int32_t code) {

@@ -51,9 +51,11 @@ struct InputDevice {
   uint8_t release_pending[256] = {}; // released: 1 since the last frame start, 2 before it
   uint8_t key_char[256] = {};        // Latin-1 byte typed by the key's last press
   int32_t last_pressed = -1;         // key that the next text event belongs to
-  bool text_open = false;            // the last press has not had its text yet
+  bool text_is_repeat = false;       // the next text event is a held key's repeat
   // Characters typed since the program last asked, oldest first (Shift rule
-  // applied), so quick or overlapping presses each type once, in order.
+  // applied), so quick or overlapping presses and every character of the
+  // desktop's text (keys without a scan code, input methods) type once, in
+  // order.
   uint8_t typed[INPUT_TYPED_MAX] = {};
   int32_t typed_head = 0, typed_count = 0;
   int32_t typed_this_frame = 0;  // queued since the last frame start
