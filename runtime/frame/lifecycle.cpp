@@ -20,6 +20,7 @@
 #include "runtime/io/file_request.h"
 #include "runtime/io/filesystem.h"
 #include "runtime/io/io_exit.h"
+#include "runtime/platform/clipboard.h"
 #include "runtime/platform/dirs.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/values/debug.h"
@@ -98,13 +99,17 @@ void shut_down() {
     quit_hook_done = true;
     call_by_name("TVX_ON_QUIT");
   }
-  if (!graphics_started) return;  // 2.
-  log_line("Shut down TVX");      // 3.
-  change_to_program_folder();     // 4.
-  shutdown_input();               // 5. input devices and mouse cursor;
-  free_graphics_device();         //    the device with its textures, context and window
-  graphics_started = false;  //  the device is gone: a later shut_down must not free it again
-  log_line("tvx is shut down");  // 6.
+  if (graphics_started) {           // 2.
+    log_line("Shut down TVX");      // 3.
+    change_to_program_folder();     // 4.
+    shutdown_input();               // 5. input devices and mouse cursor;
+    free_graphics_device();         //    the device with its textures, context and window
+    graphics_started = false;  //  the device is gone: a later shut_down must not free it again
+    log_line("tvx is shut down");  // 6.
+  }
+  // copied text outlives the program: the window is gone first, so the
+  // (at most one second) hand-over to a clipboard manager goes unseen
+  platform_clipboard_keep_after_exit();
 }
 
 void end_program() {
