@@ -6,7 +6,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${SNIPVAULT_BUILD:-$ROOT/build}
 
 PACKAGES="build-essential cmake pkg-config clang libclang-rt-14-dev \
-libsdl2-dev libpng-dev libjpeg62-turbo-dev liblzo2-dev zlib1g-dev \
+libsdl2-dev libx11-dev libpng-dev libjpeg62-turbo-dev liblzo2-dev zlib1g-dev \
 libgl1-mesa-dev libegl1-mesa-dev libgl1-mesa-dri mesa-utils \
 libgtest-dev libgmock-dev googletest libbenchmark-dev \
 xvfb xauth xdotool xclip x11-xkb-utils x11-utils python3"

@@ -87,7 +87,10 @@ bool start_keeper(const std::string& latin1, unsigned long owner_window) {
   // everything the child needs is made before the fork
   std::string window = std::to_string(owner_window);
   char self[] = "/proc/self/exe";
-  char* argv[] = {self, const_cast<char*>(kKeeperArgument), window.data(), nullptr};
+  // the program's own name, so a process list shows whose keeper it is
+  char name[4096] = {};
+  ssize_t len = readlink(self, name, sizeof name - 1);
+  char* argv[] = {len > 0 ? name : self, const_cast<char*>(kKeeperArgument), window.data(), nullptr};
   pid_t middle = fork();
   if (middle < 0) {
     close(sv[0]);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,6 +13,8 @@
 #include "runtime/platform/pump.h"
 #include "runtime/platform/window_sdl.h"
 #include "tests/support/private_display.h"
+// last: Xlib's macros clash with the rest
+#include "tests/support/x11_selection.h"
 
 namespace {
 
@@ -85,6 +88,40 @@ TEST_F(ClipboardDesktop, OtherProgramsReadOurTextAsUtf8) {
 TEST_F(ClipboardDesktop, EmptyWhenNoText) {
   ASSERT_TRUE(platform_clipboard_set(""));
   EXPECT_EQ(platform_clipboard_get(), "");
+}
+
+// Text of `bytes` UTF-8 bytes in lines, with two-byte characters among them.
+std::string large_utf8(size_t bytes) {
+  std::string line = "Gr\xC3\xB6\xC3\x9F" "e caf\xC3\xA9 ";
+  std::string t;
+  for (size_t i = 0; t.size() + line.size() + 8 < bytes; i++) t += line + std::to_string(i) + "\n";
+  return t;
+}
+
+TEST_F(ClipboardDesktop, FourMegabytesArriveWholeBothWays) {
+  // from xclip, which hands text this large over in pieces
+  std::string utf8 = large_utf8(4u << 20);
+  std::string latin1 = platform_utf8_to_latin1_lossy(utf8);
+  xclip_put(utf8);
+  std::string got;
+  ASSERT_TRUE(platform_clipboard_read(got));
+  EXPECT_TRUE(got == latin1) << got.size() << " bytes of " << latin1.size();
+  // and ours to xclip, in pieces the other way
+  ASSERT_TRUE(platform_clipboard_set(latin1));
+  std::string out = run_pumping("xclip -selection clipboard -o");
+  EXPECT_TRUE(out == utf8) << out.size() << " bytes of " << utf8.size();
+}
+
+TEST_F(ClipboardDesktop, AReadNobodyAnswersFailsAndChangesNothing) {
+  TestSelections other(display.name);
+  ASSERT_NE(other.dpy, nullptr);
+  other.own("CLIPBOARD");
+  std::string text = "as it was";
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(platform_clipboard_read(text));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(text, "as it was");
+  EXPECT_EQ(other.owner("CLIPBOARD"), other.win);  // the desktop's clipboard is still the other program's
 }
 
 TEST(ClipboardText, LossyUtf8ToLatin1) {
