@@ -12,7 +12,7 @@
 #include "app/viewer.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_dir.h"
-#include "tests/vexui/vexui_test.h"
+#include "tests/support/vexui_test.h"
 // last: Xlib's macros clash with the rest
 #include "tests/support/x11_selection.h"
 
