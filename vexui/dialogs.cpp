@@ -9,6 +9,7 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/fonts.h"
 #include "runtime/input/input.h"
+#include "runtime/input/scan_codes.h"
 #include "runtime/io/file_channels.h"
 #include "runtime/io/filesystem.h"
 #include "runtime/io/platform_info.h"
@@ -59,6 +60,14 @@ int32_t vexui_message_box_step(int32_t yes_no) {
   if (clicked("bt_yes")) return 1;
   if (clicked("bt_no")) return 0;
   if (vexui_modal_escape()) return yes_no ? 0 : 1;  // what its one button or "No" gives
+  // Enter answers the first button, Y and N the question; each key is asked
+  // every frame so that a press begun before the box opened never counts
+  bool enter = vexui_modal_key(SCAN_ENTER);
+  bool pad_enter = vexui_modal_key(SCAN_KEYPAD_ENTER);
+  bool yes = vexui_modal_key(SCAN_Y);
+  bool no = vexui_modal_key(SCAN_N);
+  if (enter || pad_enter || (yes_no && yes)) return 1;
+  if (yes_no && no) return 0;
   return VEXUI_DIALOG_RUNNING;
 }
 

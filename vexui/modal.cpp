@@ -14,6 +14,16 @@ bool& armed(int level) {
   return m.armed[level < VexuiModal::kDepth ? level : VexuiModal::kDepth - 1];
 }
 
+uint8_t* keys_up(int level) {
+  VexuiModal& m = vexui_state.modal;
+  return m.keys_up[level < VexuiModal::kDepth ? level : VexuiModal::kDepth - 1];
+}
+
+void forget_keys(int level) {
+  uint8_t* bits = keys_up(level);
+  for (int i = 0; i < 32; ++i) bits[i] = 0;
+}
+
 }  // namespace
 
 void vexui_modal_begin() {
@@ -21,6 +31,7 @@ void vexui_modal_begin() {
   if (m.depth == 0) m.escape_was_on = escape_ends_program;
   escape_switch(0);
   armed(m.depth) = false;
+  forget_keys(m.depth);
   ++m.depth;
 }
 
@@ -33,11 +44,26 @@ bool vexui_modal_escape() {
   return held && ready;
 }
 
+bool vexui_modal_key(int32_t code) {
+  VexuiModal& m = vexui_state.modal;
+  if (m.depth <= 0 || code <= 0 || code > 255) return false;
+  uint8_t* bits = keys_up(m.depth - 1);
+  uint8_t bit = uint8_t(1u << (code & 7));
+  if (!key_state(code)) {
+    bits[code >> 3] |= bit;
+    return false;
+  }
+  if (!(bits[code >> 3] & bit)) return false;
+  bits[code >> 3] &= uint8_t(~bit);  // once per press
+  return true;
+}
+
 void vexui_modal_end() {
   VexuiModal& m = vexui_state.modal;
   if (m.depth <= 0) return;
   if (--m.depth > 0) {
     armed(m.depth - 1) = false;  // the press that closed the inner dialog must not close this one too
+    forget_keys(m.depth - 1);
     return;
   }
   // A release takes effect at a later frame start: wait for it here, so the

@@ -97,12 +97,14 @@ struct VexuiWheel {
 };
 
 // The modal runner's nesting: the end key as the program had it, and per
-// level whether Escape was seen up since that dialog began.
+// level whether Escape (and each other key a dialog asks about) was seen up
+// since that dialog began.
 struct VexuiModal {
   static constexpr int kDepth = 16;
   int depth = 0;
   bool escape_was_on = true;
   bool armed[kDepth] = {};
+  uint8_t keys_up[kDepth][32] = {};  // one bit per scan code
 };
 
 struct VexuiBusy {

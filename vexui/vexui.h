@@ -83,6 +83,10 @@ constexpr int32_t VEXUI_DIALOG_RUNNING = -2;
 using VexuiModalStep = std::function<int32_t()>;
 int32_t vexui_modal_run(const VexuiModalStep& step, bool idle = false);
 bool vexui_modal_escape();  // a press of Escape that began in the innermost dialog
+// A press of the key (scan code) that began in the innermost dialog, once
+// per press: a key still held from before the dialog opened does not count.
+// Ask about the key every frame, so its release is seen.
+bool vexui_modal_key(int32_t code);
 void vexui_modal_begin();
 void vexui_modal_end();     // Escape only; the caller pops
 

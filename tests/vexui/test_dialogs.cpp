@@ -88,6 +88,43 @@ TEST_F(Dialogs, EscapeClosesTheBoxWithWhatItsCancelGives) {
   }
 }
 
+// Enter answers the first button, Y and N the question; a key already held
+// when the box opened (the Delete that asked, the Enter of the dialog
+// below) does not answer it until pressed again.
+TEST_F(Dialogs, KeysAnswerTheBoxOnlyWhenPressedInsideIt) {
+  struct Case { int yes_no; int key; int result; };
+  for (Case c : {Case{1, 28, 1}, Case{1, 156, 1}, Case{1, 21, 1}, Case{1, 49, 0}, Case{0, 28, 1}}) {
+    SCOPED_TRACE(c.key);
+    input_on_key(c.key, true, false);  // held from before
+    input_frame_start();
+    vexui_message_box_build("x", c.yes_no, "t");
+    vexui_modal_begin();
+    EXPECT_EQ(vexui_message_box_step(c.yes_no), VEXUI_DIALOG_RUNNING);
+    input_on_key(c.key, false, false);
+    input_frame_start();
+    input_frame_start();
+    EXPECT_EQ(vexui_message_box_step(c.yes_no), VEXUI_DIALOG_RUNNING);
+    input_on_key(c.key, true, false);
+    input_frame_start();
+    EXPECT_EQ(vexui_message_box_step(c.yes_no), c.result);
+    input_on_key(c.key, false, false);
+    input_frame_start();
+    input_frame_start();
+    vexui_pop_dialog();
+    vexui_modal_end();
+  }
+  // an OK box has no question: N does nothing
+  vexui_message_box_build("x", 0, "t");
+  vexui_modal_begin();
+  vexui_message_box_step(0);
+  input_on_key(49, true, false);
+  input_frame_start();
+  EXPECT_EQ(vexui_message_box_step(0), VEXUI_DIALOG_RUNNING);
+  input_on_key(49, false, false);
+  vexui_pop_dialog();
+  vexui_modal_end();
+}
+
 class FileChooser : public Dialogs {
  protected:
   void SetUp() override {
