@@ -9,6 +9,7 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/input/input.h"
 #include "runtime/io/filesystem.h"
+#include "runtime/values/string_lib.h"
 #include "vexui/vexui.h"
 
 using namespace viewer_ids;
@@ -55,22 +56,90 @@ void viewer_build(Viewer& v) {
   vexui_button(kAdd, "Add Own Code", w - 8, 0);
   vexui_set(kCode, "READONLY", "1");
   vexui_set(kTab, "SELECT", "0");
-  v.list_text = load_category(v.categories(0), v.snippets);
-  show_category(v.list_text, v.snippets);
+  viewer_open_category(v, 0);
 }
 
 namespace {
 bool valid_index(int32_t i, const SnippetArray& s) { return i >= 0 && i < s.size1; }
+
+// The category on show, read from the file; the stamp taken first, so a
+// change while reading shows up at the next look.
+void load_shown(Viewer& v, int32_t index) {
+  live_reload_mark(v.reload, catalogue_path);
+  v.list_text = load_category(v.categories(index), v.snippets);
+}
+
+void add_own_code(Viewer& v) {
+  int32_t sel = viewer_category(v);
+  if (sel >= 0 && sel < v.categories.size1 && add_snippet_dialog(v.categories, sel, v.snippets, v.list_text) == 1)
+    show_category(v.list_text, v.snippets);
+  live_reload_mark(v.reload, catalogue_path);
+}
 }  // namespace
 
-void viewer_step(Viewer& v) {
-  if (vexui_get_number(kTab, "CLICKED") != 0) {
-    int32_t sel = int32_t(vexui_get_number(kTab, "SELECT"));
-    if (sel >= 0 && sel < v.categories.size1) {
-      v.list_text = load_category(v.categories(sel), v.snippets);
-      show_category(v.list_text, v.snippets);
+int32_t viewer_category(const Viewer&) { return int32_t(vexui_get_number(kTab, "SELECT")); }
+
+int32_t viewer_snippet(const Viewer& v) {
+  int32_t sel = int32_t(vexui_get_number(kCombo, "SELECT"));
+  return valid_index(sel, v.snippets) ? sel : -1;
+}
+
+void viewer_open_category(Viewer& v, int32_t index) {
+  if (index < 0 || index >= v.categories.size1) return;
+  if (viewer_category(v) != index) vexui_select_tab(kTab, index);
+  load_shown(v, index);
+  show_category(v.list_text, v.snippets);
+}
+
+void viewer_select_snippet(Viewer& v, int32_t index) {
+  if (!valid_index(index, v.snippets)) return;
+  vexui_set(kCombo, "SELECT", TvString() + index);
+  show_snippet(index, v.snippets);
+}
+
+void viewer_reload(Viewer& v) {
+  int32_t cat = viewer_category(v), sel = viewer_snippet(v);
+  if (cat < 0 || cat >= v.categories.size1) return;
+  Snippet shown;
+  if (sel >= 0) shown = v.snippets(sel);
+  load_shown(v, cat);
+  show_category(v.list_text, v.snippets);
+  if (sel < 0) return;
+  int32_t found = -1;
+  for (int32_t i = 0; i < v.snippets.size1; ++i) {
+    if (!string_equal(v.snippets(i).name, shown.name)) continue;
+    if (found < 0) found = i;
+    if (string_equal(v.snippets(i).code, shown.code)) {
+      found = i;
+      break;
     }
   }
+  if (found >= 0) viewer_select_snippet(v, found);
+}
+
+void viewer_keys_step(Viewer& v) {
+  ViewerKeyPress press = viewer_read_keys(v.keys);
+  int32_t cat = viewer_category(v), n = v.categories.size1;
+  switch (press.command) {
+    case ViewerCommand::next_snippet: viewer_select_snippet(v, viewer_snippet(v) + 1); break;
+    case ViewerCommand::previous_snippet: viewer_select_snippet(v, viewer_snippet(v) - 1); break;
+    case ViewerCommand::next_category: viewer_open_category(v, (cat + 1) % n); break;
+    case ViewerCommand::previous_category: viewer_open_category(v, (cat + n - 1) % n); break;
+    case ViewerCommand::category: viewer_open_category(v, press.category); break;
+    case ViewerCommand::copy:
+      if (viewer_snippet(v) >= 0) clipboard_set(v.snippets(viewer_snippet(v)).code);
+      break;
+    case ViewerCommand::add: add_own_code(v); break;
+    case ViewerCommand::help: viewer_help(); break;
+    default: return;
+  }
+  viewer_keys_settle(v.keys);  // a key that closed a dialog does nothing more here
+}
+
+void viewer_step(Viewer& v) {
+  if (live_reload_changed(v.reload, catalogue_path, timer_ms())) viewer_reload(v);
+  viewer_keys_step(v);
+  if (vexui_get_number(kTab, "CLICKED") != 0) viewer_open_category(v, viewer_category(v));
   if (vexui_get_number(kCombo, "CLICKED") != 0) {
     int32_t sel = int32_t(vexui_get_number(kCombo, "SELECT"));
     if (valid_index(sel, v.snippets)) show_snippet(sel, v.snippets);
@@ -82,10 +151,8 @@ void viewer_step(Viewer& v) {
     return;
   }
   if (vexui_get_number(kAdd, "CLICKED") != 0) {
-    int32_t sel = int32_t(vexui_get_number(kTab, "SELECT"));
-    if (sel >= 0 && sel < v.categories.size1 &&
-        add_snippet_dialog(v.categories, sel, v.snippets, v.list_text) == 1)
-      show_category(v.list_text, v.snippets);
+    add_own_code(v);
+    viewer_keys_settle(v.keys);
   }
 }
 

@@ -5,6 +5,8 @@
 // Alt+F4).
 #pragma once
 #include "app/catalogue.h"
+#include "app/live_reload.h"
+#include "app/viewer_keys.h"
 
 // The viewer's widget ids.
 namespace viewer_ids {
@@ -23,6 +25,8 @@ struct Viewer {
   TvString list_text;
   int32_t width = 0, height = 0;
   int32_t end_after_frames = 0;  // the benchmarks' seam: end after this many frames (0: never)
+  ViewerKeys keys;
+  LiveReload reload;
 };
 
 // The tab text: each category's page lists the combo, labels, code box and
@@ -37,3 +41,16 @@ void viewer_step(Viewer& v);
 
 void show_category(const TvString& list_text, SnippetArray& snippets);
 void show_snippet(int32_t index, SnippetArray& snippets);
+
+// The tab on show and the combo's snippet (-1 when the category is empty).
+int32_t viewer_category(const Viewer& v);
+int32_t viewer_snippet(const Viewer& v);
+// Selects the tab and shows its category from the file, first snippet.
+void viewer_open_category(Viewer& v, int32_t index);
+// Selects and shows snippet `index` of the category on show.
+void viewer_select_snippet(Viewer& v, int32_t index);
+// Reads the category on show again and stays on the snippet shown, when it
+// is still there (same name, the same code preferred).
+void viewer_reload(Viewer& v);
+// The key commands of this frame (viewer_keys.h).
+void viewer_keys_step(Viewer& v);

@@ -107,6 +107,16 @@ class ViewerTest : public VexuiTest {
     int32_t r = dialog_turn(x, y, true);
     return r != VEXUI_DIALOG_RUNNING ? r : dialog_turn(x, y, false);
   }
+  // A key tapped in the viewer: down for one turn, then let go.
+  void key(int code, bool ctrl = false) {
+    if (ctrl) input_on_key(29, true, false);
+    input_on_key(code, true, false);
+    turn(470, 310, false);
+    input_on_key(code, false, false);
+    if (ctrl) input_on_key(29, false, false);
+    input_frame_start();
+    turn(470, 310, false);
+  }
   int32_t press_escape() {
     input_on_key(1, true, false);
     int32_t r = dialog_turn(470, 310, false);
@@ -265,6 +275,93 @@ TEST_F(ViewerTest, CodeWithABarIsSavedOnlyWhenConfirmed) {
   answer = 1;
   EXPECT_EQ(click_in_dialog("save"), 1);
   EXPECT_NE(read_file(ini).find("CODE0=x = a || b\r\n"), std::string::npos);
+}
+
+const char* kThree =
+    "[Extend_Types]\nNAME0=b\nCODE0=B\nNAME1=a\nCODE1=A\nNAME2=c\nCODE2=C\n"
+    "[Types]\nNAME0=t\nCODE0=T\n[INLINE]\nNAME0=i\nCODE0=I\n";
+
+// Page Down / Up walk the sorted list and stop at its ends; Ctrl with them
+// walks the tabs, wrapping; Ctrl+digit picks a tab; Enter copies; a key
+// held over several frames acts once.
+TEST_F(ViewerTest, KeysWalkSnippetsAndCategoriesAndCopy) {
+  start(kThree);
+  key(209);
+  EXPECT_EQ(num("combo", "SELECT"), 1);
+  EXPECT_EQ(get("text", "TEXT"), "B");
+  input_on_key(209, true, false);  // held for three turns
+  for (int i = 0; i < 3; ++i) turn(470, 310, false);
+  input_on_key(209, false, false);
+  EXPECT_EQ(num("combo", "SELECT"), 2);
+  key(209);
+  EXPECT_EQ(num("combo", "SELECT"), 2);  // the last stays
+  key(201);
+  key(201);
+  key(201);
+  EXPECT_EQ(num("combo", "SELECT"), 0);
+  EXPECT_EQ(get("text", "TEXT"), "A");
+
+  key(201, true);  // before the first tab: the last
+  EXPECT_EQ(num("tab", "SELECT"), 5);
+  EXPECT_EQ(get("combo", "TEXT"), "i");
+  key(209, true);
+  EXPECT_EQ(num("tab", "SELECT"), 0);
+  key(3, true);  // Ctrl+2
+  EXPECT_EQ(num("tab", "SELECT"), 1);
+  EXPECT_EQ(get("text", "TEXT"), "T");
+  key(28);
+  EXPECT_EQ(std::string(clipboard_get().c_str()), "T");
+  key(5, true);  // Ctrl+4: an empty category; Enter leaves the clipboard
+  EXPECT_EQ(get("combo", "TEXT"), "");
+  key(28);
+  key(209);
+  EXPECT_EQ(std::string(clipboard_get().c_str()), "T");
+  key(209, true);
+  key(209, true);
+  EXPECT_EQ(num("tab", "SELECT"), 5);
+  EXPECT_EQ(get("text", "TEXT"), "I");
+}
+
+// Another program's save shows within the next look at the file, on the
+// same snippet when it is still there, else on the first.
+TEST_F(ViewerTest, AChangeOnDiskIsShownOnTheSameSnippet) {
+  start(kThree);
+  key(209);  // "b"
+  write_file(ini, std::string(kThree) + "[Extend_Types]\nNAME3=aa\nCODE3=AA\n");
+  write_file(ini, "[Extend_Types]\nNAME0=b\nCODE0=B2\nNAME1=a\nCODE1=A\nNAME2=aa\nCODE2=AA\n");
+  vexui_test::clock_now += 1000;
+  turn(470, 310, false);
+  EXPECT_EQ(get("combo", "TEXT"), "a|aa|b");
+  EXPECT_EQ(num("combo", "SELECT"), 2);
+  EXPECT_EQ(get("text", "TEXT"), "B2");
+  write_file(ini, "[Extend_Types]\nNAME0=a\nCODE0=A\n");
+  vexui_test::clock_now += 1000;
+  turn(470, 310, false);
+  EXPECT_EQ(get("combo", "TEXT"), "a");
+  EXPECT_EQ(get("text", "TEXT"), "A");
+  turn(470, 310, false);  // nothing new: the list is not read again
+  EXPECT_EQ(num("combo", "SELECT"), 0);
+}
+
+TEST_F(ViewerTest, TheKeysBoxListsEveryKeyAndEnterClosesIt) {
+  start(kThree);
+  input_on_key(59, true, false);  // the F1 that opened it is still down
+  input_frame_start();
+  viewer_help_build();
+  vexui_modal_begin();
+  EXPECT_EQ(get("", "TEXT"), "Keys");
+  EXPECT_EQ(get("key0", "TEXT"), "Page Down / Up");
+  EXPECT_EQ(viewer_help_step(), VEXUI_DIALOG_RUNNING);
+  input_on_key(59, false, false);
+  input_frame_start();
+  input_frame_start();
+  EXPECT_EQ(viewer_help_step(), VEXUI_DIALOG_RUNNING);
+  input_on_key(28, true, false);
+  input_frame_start();
+  EXPECT_EQ(viewer_help_step(), 1);
+  input_on_key(28, false, false);
+  vexui_pop_dialog();
+  vexui_modal_end();
 }
 
 }  // namespace
