@@ -28,36 +28,25 @@ bool has_entries(const AddDialog& d) {
          !vexui_get(kAuthor, "TEXT").empty() || !string_equal(vexui_get(kCode, "TEXT"), d.template_code);
 }
 
-bool only_blanks(const TvString& s) {
-  for (uint32_t i = 0; i < s.length; ++i)
-    if (s.data[i] != ' ') return false;
-  return true;
-}
-
 bool clicked(const char* id) { return vexui_get_number(id, "CLICKED") != 0; }
 
 int32_t try_save(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
   Snippet s;
   s.name = vexui_get(kName, "TEXT");
-  // a name of blanks only would not survive the file (blanks after "=" are
-  // not read back) and the entry would vanish
-  if (only_blanks(s.name)) {
-    ask(d, "A name MUST be given", 0, "Information");
-    return VEXUI_DIALOG_RUNNING;
-  }
   s.description = vexui_get(kDescription, "TEXT");
-  if (s.description.empty()) s.description = "-----";
   s.author = vexui_get(kAuthor, "TEXT");
-  if (s.author.empty()) s.author = "-----";
   s.code = vexui_get(kCode, "TEXT");
-  if (s.code.empty()) {
-    ask(d, "Some code MUST be given", 0, "Information");
+  // checked as the file will give it back: a name or code of blanks only
+  // would vanish on the next start
+  CatalogueError problem = prepare_snippet(s);
+  if (problem != CatalogueError::none) {
+    ask(d, problem == CatalogueError::empty_name ? "A name MUST be given" : "Some code MUST be given", 0, "Information");
     return VEXUI_DIALOG_RUNNING;
   }
   if (string_find(s.code, "|", 0) >= 0 &&
       ask(d, "The code holds \"|\", which the catalogue stores as a line break. Save anyway?", 1, "Information") != 1)
     return VEXUI_DIALOG_RUNNING;
-  SaveOutcome o = save_snippet(d.category, snippets, s, encode_code(s.code));
+  SaveOutcome o = save_snippet(d.catalogue, d.category, snippets, s, encode_code(s.code));
   if (!o.saved) {
     ask(d,
         "The snippet could not be saved: " + o.reason +
@@ -79,9 +68,10 @@ TvString code_template(const TvStringArray& categories, int32_t index) {
   return "";
 }
 
-void add_dialog_build(AddDialog& d, const TvStringArray& categories, int32_t index) {
+void add_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringArray& categories, int32_t index) {
   int32_t w = 0, h = 0;
   screen_size(w, h);
+  d.catalogue = catalogue;
   d.category = categories(index);
   d.template_code = code_template(categories, index);
   vexui_push_dialog(0, 0, w, h);
@@ -115,9 +105,9 @@ int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_tex
   return VEXUI_DIALOG_RUNNING;
 }
 
-int32_t add_snippet_dialog(const TvStringArray& categories, int32_t index, SnippetArray& snippets,
-                           TvString& list_text) {
+int32_t add_snippet_dialog(const Catalogue& catalogue, const TvStringArray& categories, int32_t index,
+                           SnippetArray& snippets, TvString& list_text) {
   AddDialog d;
-  add_dialog_build(d, categories, index);
+  add_dialog_build(d, catalogue, categories, index);
   return vexui_modal_run([&] { return add_dialog_step(d, snippets, list_text); }, true);
 }

@@ -27,17 +27,18 @@ using AddDialogMessageBox = int32_t (*)(const TvString& text, int32_t yes_no, co
 TvString code_template(const TvStringArray& categories, int32_t index);
 
 struct AddDialog {
+  Catalogue catalogue;
   TvString category;
   TvString template_code;
   AddDialogMessageBox message_box = nullptr;  // null: vexui_message_box
 };
 
 // Pushes the dialog on top of the viewer's and creates its widgets.
-void add_dialog_build(AddDialog& d, const TvStringArray& categories, int32_t index);
+void add_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringArray& categories, int32_t index);
 // One frame: vexui_show, then the reactions. VEXUI_DIALOG_RUNNING while the
 // dialog stays open, 0 when it closed without saving, 1 after a save (then
 // `list_text` and `snippets` hold the category as stored). The runner pops it.
 int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_text);
 // The whole dialog: build, then the runner until it closes; 1 when saved.
-int32_t add_snippet_dialog(const TvStringArray& categories, int32_t index, SnippetArray& snippets,
+int32_t add_snippet_dialog(const Catalogue& catalogue, const TvStringArray& categories, int32_t index, SnippetArray& snippets,
                            TvString& list_text);

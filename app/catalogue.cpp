@@ -1,15 +1,19 @@
-// catalogue.cpp - loading, listing and saving snippets of CODE.INI.
+// catalogue.cpp - loading, listing and changing snippets of CODE.INI.
+//
+// A change runs as: take the lock (waiting with the caller's callback),
+// read the file (regular files only), check it may be written, build the
+// line edits, render, write crash-safe beside the file (a link's target),
+// and load the shown category from the bytes just written.
 #include "app/catalogue.h"
 
 #include <cstring>
+#include <string>
 
-#include "runtime/io/ini.h"
+#include "app/catalogue_file.h"
 #include "runtime/io/safe_write.h"
+#include "runtime/platform/clipboard.h"
 #include "runtime/platform/platform_files.h"
 #include "runtime/values/string_lib.h"
-
-TvString catalogue_path = "CODE.INI";
-int32_t catalogue_lock_wait_ms = 10000;
 
 void categories(TvStringArray& out) {
   array_fill_list(out, {TvString("Extend Types"), TvString("Types"), TvString("Functions"),
@@ -33,23 +37,6 @@ TvString encode_code(const TvString& code) {
 }
 
 TvString decode_code(const TvString& stored) { return string_replace_all(stored, "|", "\n"); }
-
-TvString paste_text(const TvString& clip) {
-  TvString out;
-  string_reserve(out, clip.length, false);
-  for (uint32_t i = 0; i < clip.length; ++i) {
-    char c = clip.data[i];
-    if (c == '\t') {
-      string_append(out, "    ");
-    } else if (c == '\r') {
-      string_append_char(out, '\n');
-      if (i + 1 < clip.length && clip.data[i + 1] == '\n') ++i;
-    } else {
-      string_append_char(out, c);
-    }
-  }
-  return out;
-}
 
 // --- listing ----------------------------------------------------------------------
 
@@ -75,109 +62,337 @@ TvString snippet_list_text(SnippetArray& snippets) {
 
 namespace {
 
-TvString key(const char* stem, int32_t n) { return TvString(stem) + n; }
+std::string bytes_of(const TvString& s) { return std::string(s.data, s.length); }
+TvString tv(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
+std::string path_of(const Catalogue& c) { return bytes_of(c.path); }
+// A file name for a message: its last part (or all of it), as Latin-1.
+std::string shown_name(const std::string& path, bool last_part = true) {
+  size_t slash = path.rfind('/');
+  return platform_utf8_to_latin1_lossy(last_part && slash != std::string::npos ? path.substr(slash + 1) : path);
+}
 
-// The entries of one section of the open INI table, up to the first number
-// without a name. An empty value is never stored, so an empty result means
-// the key is missing (a name of "NO_DATA" is a name like any other).
-void read_section(const TvString& section, SnippetArray& snippets) {
+// The category's snippets as the loader sees them, numbered.
+void read_section(const CatalogueDoc& doc, const TvString& category, SnippetArray& snippets) {
   array_dim(snippets, 0);
-  for (int32_t n = 0;; ++n) {
-    TvString name = ini_get(section, key("NAME", n), "");
-    if (name.empty()) break;
-    TvString raw = ini_get(section, key("CODE", n), "");
-    if (raw.empty()) continue;  // an entry without code is skipped
+  CatalogueSection sec = catalogue_section(doc, bytes_of(section_name(category)));
+  for (int32_t n = 0; n < int32_t(sec.entries.size()); ++n) {
+    if (sec.entries[size_t(n)][kFieldCode] < 0) continue;  // an entry without code is skipped
+    CatalogueValues v = catalogue_entry(doc, sec, n);
     Snippet s;
-    s.name = name;
-    s.author = ini_get(section, key("AUTHOR", n), "-----");
-    s.description = ini_get(section, key("DESCRIPTION", n), "-----");
-    s.code = decode_code(raw);
+    s.name = tv(v.field[kFieldName]);
+    s.description = tv(v.field[kFieldDescription]);
+    s.author = tv(v.field[kFieldAuthor]);
+    s.code = decode_code(tv(v.field[kFieldCode]));
+    s.number = n;
     array_push(snippets, s);
   }
 }
 
-int32_t first_free_number(const TvString& section) {
-  int32_t n = 0;
-  while (!ini_get(section, key("NAME", n), "").empty()) ++n;
-  return n;
+struct Failure {
+  CatalogueError error = CatalogueError::none;
+  TvString reason;
+  bool set(CatalogueError e, const std::string& why) {
+    error = e;
+    reason = why.c_str();
+    return false;
+  }
+};
+
+bool read_whole(PlatformFile f, std::string& out) {
+  out.clear();
+  char chunk[1 << 16];
+  for (int64_t at = 0;;) {
+    int64_t n = platform_file_read_at(f, at, chunk, sizeof chunk);
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out.append(chunk, size_t(n));
+    at += n;
+  }
 }
 
-// A value must stay on its line in the file.
-TvString one_line(const TvString& text, const char* line_break) {
-  return string_replace_all(string_replace_all(text, "\r", line_break), "\n", line_break);
+// The file's bytes; a missing file reads as empty.
+bool read_catalogue(const Catalogue& c, std::string& bytes, Failure& fail) {
+  bytes.clear();
+  std::string path = path_of(c), target, name = shown_name(path);
+  if (platform_dangling_link(path.c_str(), target))
+    return fail.set(CatalogueError::dangling_link,
+                    name + " is a symbolic link to " + shown_name(target, false) + ", which does not exist");
+  PlatformOpenStatus status;
+  PlatformFile f = platform_file_open_regular(path.c_str(), false, false, status);
+  if (status == PlatformOpenStatus::missing) return true;
+  if (status == PlatformOpenStatus::not_regular)
+    return fail.set(CatalogueError::not_regular, name + " is not a plain file (a pipe, a device or a folder)");
+  if (f == kNoPlatformFile)
+    return fail.set(CatalogueError::unreadable, name + " cannot be read (" + platform_last_error_text() + ")");
+  bool ok = read_whole(f, bytes);
+  std::string why = ok ? "" : platform_last_error_text();
+  platform_file_close(f);
+  if (!ok) return fail.set(CatalogueError::unreadable, name + " cannot be read (" + why + ")");
+  return true;
 }
 
 // The catalogue's lock file, held from reading the file to the rename of
-// its new copy, so two programs saving at once both land.
+// its new copy, so two programs changing it at once both land.
 struct CatalogueLock {
   PlatformFile file = kNoPlatformFile;
-  TvString reason;
 
-  bool take() {
-    std::string path = std::string(catalogue_path.c_str()) + ".lock";
-    file = platform_file_open_append(path.c_str());
-    if (file == kNoPlatformFile) {
-      reason = TvString("its lock file cannot be made (") + platform_last_error_text().c_str() + ")";
-      return false;
+  bool take(const Catalogue& c, Failure& fail) {
+    std::string path = path_of(c) + ".lock";
+    PlatformOpenStatus status;
+    file = platform_file_open_regular(path.c_str(), true, true, status);
+    // a lock file left by another user (one run with sudo) still locks
+    // when opened for reading only
+    if (file == kNoPlatformFile && status == PlatformOpenStatus::denied)
+      file = platform_file_open_regular(path.c_str(), false, false, status);
+    if (status == PlatformOpenStatus::not_regular)
+      return fail.set(CatalogueError::not_regular, shown_name(path) + " is not a plain file (a pipe, a device or a folder)");
+    if (file == kNoPlatformFile)
+      return fail.set(CatalogueError::lock_failed,
+                      "its lock file cannot be made (" + platform_last_error_text() + ")");
+    for (int32_t waited = 0;;) {
+      PlatformLock got = platform_file_lock_wait(file, 20);
+      if (got == PlatformLock::taken) return true;
+      if (got == PlatformLock::failed)
+        return fail.set(CatalogueError::lock_failed, "its lock file cannot be locked (" + platform_last_error_text() + ")");
+      waited += 20;
+      if (c.waiting && !c.waiting())
+        return fail.set(CatalogueError::cancelled, "the save was cancelled while another program was saving");
+      if (c.lock_wait_ms >= 0 && waited >= c.lock_wait_ms)
+        return fail.set(CatalogueError::busy, "it is being saved by another program (the file is locked)");
     }
-    if (!platform_file_lock(file, catalogue_lock_wait_ms)) {
-      reason = TvString("it is being saved by another program (") + platform_last_error_text().c_str() + ")";
-      return false;
-    }
-    return true;
   }
   ~CatalogueLock() {
     if (file != kNoPlatformFile) platform_file_close(file);
   }
 };
 
+// An edit of the file: builds the line edits, or says why it cannot.
+using Change = std::function<bool(const CatalogueDoc&, CatalogueEdits&, Failure&, int32_t& number)>;
+
+SaveOutcome change_file(const Catalogue& c, const TvString& shown_category, SnippetArray& snippets,
+                        const Change& change) {
+  SaveOutcome out;
+  Failure fail;
+  CatalogueLock lock;
+  std::string bytes;
+  if (!lock.take(c, fail) || !read_catalogue(c, bytes, fail)) {
+    out.error = fail.error;
+    out.reason = fail.reason;
+    return out;
+  }
+  std::string path = path_of(c);
+  CatalogueDoc doc;
+  catalogue_doc_parse(doc, std::move(bytes));
+  CatalogueEdits edits;
+  int32_t number = -1;
+  bool ok = true;
+  if (doc.not_text)
+    ok = fail.set(CatalogueError::not_text, shown_name(path) + " holds bytes that are not text, so it is not written over");
+  else if (platform_file_write_protected(path.c_str()))
+    ok = fail.set(CatalogueError::write_protected, shown_name(path) + " is write-protected");
+  else
+    ok = change(doc, edits, fail, number);
+  std::string text;
+  if (ok) {
+    text = catalogue_render(doc, edits);
+    // Latin-1 text that happens to be valid UTF-8 would be read back as
+    // UTF-8 next time: such a file gets the new text in UTF-8 instead
+    if (!doc.utf8) {
+      bool high = false;
+      for (unsigned char ch : text) high = high || ch >= 0x80;
+      if (high && utf8_valid(text)) {
+        CatalogueDoc as_utf8 = doc;
+        as_utf8.utf8 = true;
+        CatalogueEdits again;
+        ok = change(as_utf8, again, fail, number);
+        text = catalogue_render(as_utf8, again);
+      }
+    }
+  }
+  if (ok) {
+    SafeWrite w;
+    if (!safe_write_begin(w, path.c_str()) || (safe_write_append(w, text.data(), text.size()), !safe_write_commit(w)))
+      ok = fail.set(CatalogueError::write_failed, w.error);
+  }
+  if (!ok) {
+    out.error = fail.error;
+    out.reason = fail.reason;
+    return out;
+  }
+  CatalogueDoc now;
+  catalogue_doc_parse(now, std::move(text));
+  read_section(now, shown_category, snippets);  // what the file holds now, others' changes included
+  out.saved = true;
+  out.number = number;
+  out.list_text = snippet_list_text(snippets);
+  return out;
+}
+
+// A value as the file will give it back: one line, no blanks at its ends.
+TvString trimmed_field(const TvString& text) {
+  TvString s = string_replace_all(string_replace_all(text, "\r", " "), "\n", " ");
+  uint32_t a = 0, b = s.length;
+  while (a < b && (s.data[a] == ' ' || s.data[a] == '\t')) ++a;
+  while (b > a && (uint8_t(s.data[b - 1]) < 32 || s.data[b - 1] == ' ')) --b;
+  return TvString(s.data + a, b - a);
+}
+
+// Whether stored code reads back as something: blanks after "=" and
+// control bytes at the end of a line are not read.
+bool storable_code(const TvString& stored) {
+  uint32_t a = 0, b = stored.length;
+  while (a < b && (stored.data[a] == ' ' || stored.data[a] == '\t')) ++a;
+  while (b > a && uint8_t(stored.data[b - 1]) < 32) --b;
+  return b > a;
+}
+
+CatalogueValues values_of(const Snippet& s, const TvString& stored_code) {
+  CatalogueValues v;
+  v.field[kFieldName] = bytes_of(s.name);
+  v.field[kFieldDescription] = bytes_of(s.description);
+  v.field[kFieldAuthor] = bytes_of(s.author);
+  v.field[kFieldCode] = bytes_of(stored_code);
+  return v;
+}
+
+bool same_snippet(const CatalogueValues& v, const Snippet& s) {
+  return v.field[kFieldName] == bytes_of(s.name) && v.field[kFieldDescription] == bytes_of(s.description) &&
+         v.field[kFieldAuthor] == bytes_of(s.author) && bytes_of(decode_code(tv(v.field[kFieldCode]))) == bytes_of(s.code);
+}
+
+// The number of the file's entry that is `shown`: its own number when that
+// entry is unchanged, else the one entry that reads the same (renumbered by
+// another program's delete).
+bool locate(const CatalogueDoc& doc, const TvString& category, const Snippet& shown, int32_t& number, Failure& fail) {
+  CatalogueSection sec = catalogue_section(doc, bytes_of(section_name(category)));
+  int32_t count = int32_t(sec.entries.size());
+  auto matches = [&](int32_t n) {
+    return sec.entries[size_t(n)][kFieldCode] >= 0 && same_snippet(catalogue_entry(doc, sec, n), shown);
+  };
+  if (shown.number >= 0 && shown.number < count && matches(shown.number)) {
+    number = shown.number;
+    return true;
+  }
+  int32_t found = -1, how_many = 0;
+  for (int32_t n = 0; n < count; ++n)
+    if (matches(n)) {
+      found = n;
+      ++how_many;
+    }
+  if (how_many == 1) {
+    number = found;
+    return true;
+  }
+  std::string name = bytes_of(shown.name);
+  if (shown.number >= 0 && shown.number < count)
+    return fail.set(CatalogueError::changed, "\"" + name + "\" was changed in the file by another program");
+  return fail.set(CatalogueError::vanished, "\"" + name + "\" is no longer in the file");
+}
+
 }  // namespace
 
-TvString load_category(const TvString& category, SnippetArray& snippets) {
-  ini_open(catalogue_path);
-  read_section(section_name(category), snippets);
-  ini_open("");
+TvString load_category(const Catalogue& c, const TvString& category, SnippetArray& snippets, TvString* reason) {
+  std::string bytes;
+  Failure fail;
+  read_catalogue(c, bytes, fail);
+  if (reason) *reason = fail.reason;
+  CatalogueDoc doc;
+  catalogue_doc_parse(doc, std::move(bytes));
+  read_section(doc, category, snippets);
   return snippet_list_text(snippets);
 }
 
-SaveOutcome save_snippet(const TvString& category, SnippetArray& snippets, const Snippet& snippet,
-                         const TvString& encoded_code) {
-  SaveOutcome out;
-  CatalogueLock lock;
-  if (!lock.take()) {
-    out.reason = lock.reason;
-    return out;
+bool load_catalogue(const Catalogue& c, SnippetArray (&out)[kCategoryCount], TvString& reason) {
+  std::string bytes;
+  Failure fail;
+  bool ok = read_catalogue(c, bytes, fail);
+  reason = fail.reason;
+  CatalogueDoc doc;
+  catalogue_doc_parse(doc, std::move(bytes));
+  TvStringArray names;
+  categories(names);
+  for (int32_t i = 0; i < kCategoryCount; ++i) {
+    read_section(doc, names(i), out[i]);
+    snippet_list_text(out[i]);
   }
-  ini_open(catalogue_path);
-  if (ini_table.source == IniSource::unreadable) {
-    ini_open("");
-    out.reason = "the file exists but cannot be read";
-    return out;
-  }
-  TvString section = section_name(category);
-  int32_t n = first_free_number(section);
-  ini_put(section, key("NAME", n), one_line(snippet.name, " "));
-  ini_put(section, key("DESCRIPTION", n), one_line(snippet.description, " "));
-  ini_put(section, key("AUTHOR", n), one_line(snippet.author, " "));
-  ini_put(section, key("CODE", n), one_line(encoded_code, "|"));
+  return ok;
+}
 
-  // written here rather than by the table's own write-back, which cannot
-  // tell its caller that it failed
-  TvString text = ini_format(ini_table);
-  SafeWrite w;
-  bool ok = safe_write_begin(w, catalogue_path.c_str());
-  if (ok) {
-    safe_write_append(w, text.data, text.length);
-    ok = safe_write_commit(w);
-  }
-  ini_table.changed = false;
-  if (ok) {
-    read_section(section, snippets);  // what the file holds now, others' saves included
-    out.saved = true;
-    out.list_text = snippet_list_text(snippets);
-  } else {
-    out.reason = w.error.c_str();
-  }
-  ini_open("");
+CatalogueError prepare_snippet(Snippet& s) {
+  s.name = trimmed_field(s.name);
+  s.description = trimmed_field(s.description);
+  s.author = trimmed_field(s.author);
+  if (s.description.empty()) s.description = "-----";
+  if (s.author.empty()) s.author = "-----";
+  if (s.name.empty()) return CatalogueError::empty_name;
+  if (!storable_code(encode_code(s.code))) return CatalogueError::empty_code;
+  return CatalogueError::none;
+}
+
+namespace {
+SaveOutcome refused(CatalogueError e) {
+  SaveOutcome out;
+  out.error = e;
+  out.reason = e == CatalogueError::empty_name ? "A name MUST be given" : "Some code MUST be given";
   return out;
+}
+}  // namespace
+
+SaveOutcome save_snippet(const Catalogue& c, const TvString& category, SnippetArray& snippets,
+                         const Snippet& snippet, const TvString& encoded_code, int32_t at) {
+  Snippet s = snippet;
+  CatalogueError e = prepare_snippet(s);
+  if (e == CatalogueError::none && !storable_code(encoded_code)) e = CatalogueError::empty_code;
+  if (e != CatalogueError::none) return refused(e);
+  CatalogueValues v = values_of(s, encoded_code);
+  std::string section = bytes_of(section_name(category));
+  return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure&, int32_t& n) {
+    n = catalogue_add(doc, edits, section, v, at);
+    return true;
+  });
+}
+
+SaveOutcome replace_snippet(const Catalogue& c, const TvString& category, SnippetArray& snippets,
+                            const Snippet& shown, const Snippet& edited) {
+  Snippet s = edited;
+  CatalogueError e = prepare_snippet(s);
+  if (e != CatalogueError::none) return refused(e);
+  CatalogueValues v = values_of(s, encode_code(s.code));
+  std::string section = bytes_of(section_name(category));
+  return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
+    if (!locate(doc, category, shown, n, fail)) return false;
+    // a field the user left alone keeps its line, whatever the encoding did
+    CatalogueSection sec = catalogue_section(doc, section);
+    CatalogueValues old = catalogue_entry(doc, sec, n);
+    if (bytes_of(decode_code(tv(old.field[kFieldCode]))) == bytes_of(s.code)) v.field[kFieldCode] = old.field[kFieldCode];
+    catalogue_replace(doc, edits, section, n, v);
+    return true;
+  });
+}
+
+SaveOutcome delete_snippet(const Catalogue& c, const TvString& category, SnippetArray& snippets,
+                           const Snippet& shown) {
+  std::string section = bytes_of(section_name(category));
+  return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
+    if (!locate(doc, category, shown, n, fail)) return false;
+    catalogue_remove(doc, edits, section, n);
+    n = -1;
+    return true;
+  });
+}
+
+SaveOutcome move_snippet(const Catalogue& c, const TvString& from, const TvString& to, SnippetArray& snippets,
+                         const Snippet& shown) {
+  std::string source = bytes_of(section_name(from)), target = bytes_of(section_name(to));
+  if (string_equal(string_lower(section_name(from)), string_lower(section_name(to)))) {
+    SaveOutcome out;
+    out.error = CatalogueError::same_category;
+    out.reason = "the snippet is in that category already";
+    return out;
+  }
+  return change_file(c, from, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
+    if (!locate(doc, from, shown, n, fail)) return false;
+    n = catalogue_move(doc, edits, source, n, target);
+    return true;
+  });
 }

@@ -65,15 +65,15 @@ bool valid_index(int32_t i, const SnippetArray& s) { return i >= 0 && i < s.size
 // The category on show, read from the file; the stamp taken first, so a
 // change while reading shows up at the next look.
 void load_shown(Viewer& v, int32_t index) {
-  live_reload_mark(v.reload, catalogue_path);
-  v.list_text = load_category(v.categories(index), v.snippets);
+  live_reload_mark(v.reload, v.catalogue.path);
+  v.list_text = load_category(v.catalogue, v.categories(index), v.snippets);
 }
 
 void add_own_code(Viewer& v) {
   int32_t sel = viewer_category(v);
-  if (sel >= 0 && sel < v.categories.size1 && add_snippet_dialog(v.categories, sel, v.snippets, v.list_text) == 1)
+  if (sel >= 0 && sel < v.categories.size1 && add_snippet_dialog(v.catalogue, v.categories, sel, v.snippets, v.list_text) == 1)
     show_category(v.list_text, v.snippets);
-  live_reload_mark(v.reload, catalogue_path);
+  live_reload_mark(v.reload, v.catalogue.path);
 }
 }  // namespace
 
@@ -137,7 +137,7 @@ void viewer_keys_step(Viewer& v) {
 }
 
 void viewer_step(Viewer& v) {
-  if (live_reload_changed(v.reload, catalogue_path, timer_ms())) viewer_reload(v);
+  if (live_reload_changed(v.reload, v.catalogue.path, timer_ms())) viewer_reload(v);
   viewer_keys_step(v);
   if (vexui_get_number(kTab, "CLICKED") != 0) viewer_open_category(v, viewer_category(v));
   if (vexui_get_number(kCombo, "CLICKED") != 0) {
@@ -157,10 +157,13 @@ void viewer_step(Viewer& v) {
 }
 
 void viewer_main(int32_t end_after_frames) {
-  choose_catalogue_place(get_current_dir());
+  CataloguePlace place = choose_catalogue_place(get_current_dir());
   Viewer v;
+  v.catalogue.path = place.path;
   v.end_after_frames = end_after_frames;
   viewer_build(v);
+  // which file is in use, when it is not the expected one or cannot be read
+  if (!place.notice.empty()) vexui_message_box(place.notice, 0, "Snipvault");
   for (;;) {
     vexui_show(0);
     show_frame();

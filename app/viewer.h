@@ -20,6 +20,7 @@ constexpr const char* kAdd = "add";
 }  // namespace viewer_ids
 
 struct Viewer {
+  Catalogue catalogue;
   TvStringArray categories;
   SnippetArray snippets;  // the category on show; index = the combo's item
   TvString list_text;

@@ -114,7 +114,8 @@ void BM_IniOpenBigCategory(benchmark::State& state) {
 }
 
 void BM_TabClickBigCategory(benchmark::State& state) {
-  catalogue_path = (big_dir + "/CODE.INI").c_str();
+  Catalogue big;
+  big.path = (big_dir + "/CODE.INI").c_str();
   vexui_state = VexuiState{};
   vexui_push_dialog(0, 0, 480, 320);
   vexui_combo("combo", "", 472, 0);
@@ -123,7 +124,7 @@ void BM_TabClickBigCategory(benchmark::State& state) {
   vexui_text("text", "", 472, 188);
   SnippetArray snippets;
   for (auto _ : state) {
-    TvString list = load_category("Functions", snippets);
+    TvString list = load_category(big, "Functions", snippets);
     show_category(list, snippets);
   }
   if (snippets.size1 != 10000) state.SkipWithError("the category did not load whole");

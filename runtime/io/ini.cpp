@@ -322,14 +322,17 @@ void emit_table(const IniTable& t, Sink& out) {
     if (i != unnamed) emit_section(t.sections[i], out);
 }
 
-void write_back(IniTable& t) {
-  if (!t.changed || t.file_name.empty()) return;
-  if (starts_with_mem(t.file_name)) return;
+// True when the file holds the table afterwards (or needs no writing);
+// otherwise `why` says what went wrong and the failure is logged.
+bool write_back(IniTable& t, std::string* why = nullptr) {
+  if (!t.changed || t.file_name.empty()) return true;
+  if (starts_with_mem(t.file_name)) return true;
   if (t.source == IniSource::unreadable) {
     std::string line = "INI file not written back, it could not be read: ";
     line.append(t.file_name.data, t.file_name.length);
     log_line(line.c_str());
-    return;
+    if (why) *why = "the file exists but could not be read";
+    return false;
   }
   SafeWrite w;
   bool ok = safe_write_begin(w, t.file_name.c_str());
@@ -342,7 +345,9 @@ void write_back(IniTable& t) {
     std::string line = "INI file could not be written, it stays as it was: ";
     line.append(t.file_name.data, t.file_name.length);
     log_line(line.c_str());
+    if (why) *why = w.error;
   }
+  return ok;
 }
 
 }  // namespace
@@ -496,6 +501,19 @@ void ini_shut_down() {
   ini_table.changed = false;
   ini_table.source = IniSource::none;
   string_free(ini_table.file_name);
+}
+
+bool ini_write_back(TvString& reason) {
+  std::string why;
+  bool ok = write_back(ini_table, &why);
+  if (ok) ini_table.changed = false;  // written: the close need not write it again
+  reason = why.c_str();
+  return ok;
+}
+
+void ini_discard() {
+  ini_table.changed = false;
+  ini_open("");
 }
 
 TvString ini_format(const IniTable& table) {

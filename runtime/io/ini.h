@@ -84,6 +84,14 @@ void ini_put(const TvString& section, const TvString& key, const TvString& value
 // The program's end: a changed table is written back once, then freed.
 void ini_shut_down();
 
+// Writes a changed table back now and says whether it landed: true when the
+// file holds the table (or nothing had changed), else false with `reason`
+// and the table still changed. A file that could not be read is never
+// overwritten (false). Unlike the write-back of ini_open, a failure is told.
+bool ini_write_back(TvString& reason);
+// Closes the table without writing it back: changes are dropped.
+void ini_discard();
+
 // The text a write-back puts into the file.
 TvString ini_format(const IniTable& table);
 // Replaces the table with the one read from `bytes` (the loader's own parser).

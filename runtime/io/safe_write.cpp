@@ -48,6 +48,14 @@ bool safe_write_begin(SafeWrite& w, const char* path) {
     w.error = "no file name";
     return false;
   }
+  std::string points_at;
+  if (platform_dangling_link(path, points_at)) {
+    // replacing the link by a plain file would cut it; making its target
+    // would write somewhere the user never chose
+    w.failed = true;
+    w.error = "it is a symbolic link to " + points_at + ", which does not exist";
+    return false;
+  }
   w.target = platform_link_target(path);
   if (fault(SafeWriteStep::create)) {
     fail(w, true);

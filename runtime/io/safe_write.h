@@ -5,7 +5,7 @@
 // disk, takes over the old file's permission bits and owner, and is renamed
 // over the old file; then the folder is synced. Until the rename the old file
 // is untouched; after it the new file is complete. A symbolic link is kept:
-// the file it points at is the one replaced.
+// the file it points at is the one replaced (a link to nothing is refused).
 //
 // Each write-back first deletes the temporary files that earlier write-backs
 // of the same file left behind when their process died before the rename.

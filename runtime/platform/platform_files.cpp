@@ -49,18 +49,28 @@ PlatformFile platform_file_create_exclusive(const char* path) {
 }
 
 namespace {
-constexpr const char* kTempMark = ".tmp";
-constexpr size_t kTempTagLength = 8;
+// A temporary file is named "." + the target's name + kTempMark + 16 hex
+// digits, a name of our own that no user's file has: only such files are
+// ever swept (a user's "CODE.INI.tmp20240101" is left alone).
+constexpr const char* kTempMark = ".snipvault-save-";
+constexpr size_t kTempTagLength = 16;
 
-// Whether `name` is `base` followed by a temporary file's mark and tag.
+// Whether `name` is a temporary file's name for `base`.
 bool is_temp_of(const std::string& name, const std::string& base) {
   size_t mark = std::strlen(kTempMark);
-  if (name.size() != base.size() + mark + kTempTagLength) return false;
-  if (name.compare(0, base.size(), base) != 0) return false;
-  if (name.compare(base.size(), mark, kTempMark) != 0) return false;
-  for (size_t i = base.size() + mark; i < name.size(); ++i)
-    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  if (name.size() != 1 + base.size() + mark + kTempTagLength || name[0] != '.') return false;
+  if (name.compare(1, base.size(), base) != 0) return false;
+  if (name.compare(1 + base.size(), mark, kTempMark) != 0) return false;
+  for (size_t i = 1 + base.size() + mark; i < name.size(); ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(name[i])) || std::isupper(static_cast<unsigned char>(name[i])))
+      return false;
   return true;
+}
+
+void split_path(const std::string& path, std::string& dir, std::string& base) {
+  size_t slash = path.rfind('/');
+  dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  base = slash == std::string::npos ? path : path.substr(slash + 1);
 }
 }  // namespace
 
@@ -68,13 +78,15 @@ bool is_temp_of(const std::string& name, const std::string& base) {
 // write-backs' files (platform_remove_dead_temps) can tell it is in use.
 PlatformFile platform_file_create_beside(const char* target, std::string& temp_path) {
   static unsigned counter = 0;
-  std::string base = target ? target : "";
+  std::string dir, base;
+  split_path(target ? target : "", dir, base);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned tag = unsigned(::getpid()) * 2654435761u ^ unsigned(std::time(nullptr)) ^
-                   (++counter * 40503u) ^ unsigned(attempt);
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, "%s%08x", kTempMark, tag);
-    std::string candidate = base + suffix;
+    unsigned long long tag = (unsigned long long)(unsigned(::getpid()) * 2654435761u) << 32 ^
+                             (unsigned long long)(std::time(nullptr)) ^ (++counter * 40503ull) ^
+                             (unsigned long long)(::clock()) << 20 ^ unsigned(attempt);
+    char suffix[48];
+    std::snprintf(suffix, sizeof suffix, "%s%016llx", kTempMark, tag);
+    std::string candidate = dir + "/." + base + suffix;
     int fd = ::open(candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno != EEXIST) return kNoPlatformFile;
@@ -93,10 +105,8 @@ PlatformFile platform_file_create_beside(const char* target, std::string& temp_p
 }
 
 int platform_remove_dead_temps(const char* target) {
-  std::string path = target ? target : "";
-  size_t slash = path.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string dir, base;
+  split_path(target ? target : "", dir, base);
   DIR* d = ::opendir(dir.c_str());
   if (!d) return 0;
   int removed = 0;
@@ -116,6 +126,61 @@ int platform_remove_dead_temps(const char* target) {
   }
   ::closedir(d);
   return removed;
+}
+
+PlatformFile platform_file_open_regular(const char* path, bool write, bool create, PlatformOpenStatus& status) {
+  status = PlatformOpenStatus::failed;
+  if (!path || !*path) return kNoPlatformFile;
+  // O_NONBLOCK: opening a pipe without a writer (or reader) must not wait
+  int flags = (write ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int fd = ::open(path, flags, 0666);
+  if (fd < 0) {
+    status = errno == ENOENT                   ? PlatformOpenStatus::missing
+             : errno == ENXIO || errno == EISDIR ? PlatformOpenStatus::not_regular
+             : errno == EACCES || errno == EPERM || errno == EROFS ? PlatformOpenStatus::denied
+                                                                   : PlatformOpenStatus::failed;
+    return kNoPlatformFile;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    status = PlatformOpenStatus::not_regular;
+    ::close(fd);
+    errno = EINVAL;
+    return kNoPlatformFile;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  status = PlatformOpenStatus::ok;
+  return fd;
+}
+
+bool platform_file_write_protected(const char* path) {
+  struct stat st;
+  if (!path || ::stat(path, &st) != 0) return false;
+  if ((st.st_mode & 0222) == 0) return true;
+  return ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
+bool platform_dangling_link(const char* path, std::string& target) {
+  struct stat st;
+  if (!path || ::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  if (::stat(path, &st) == 0) return false;
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink(path, buf, sizeof buf - 1);
+  target.assign(buf, n > 0 ? size_t(n) : 0);
+  return true;
+}
+
+PlatformLock platform_file_lock_wait(PlatformFile f, int timeout_ms) {
+  if (f < 0) return PlatformLock::failed;
+  for (int waited = 0;; waited += 10) {
+    if (::flock(f, LOCK_EX | LOCK_NB) == 0) return PlatformLock::taken;
+    if (errno != EWOULDBLOCK && errno != EINTR) return PlatformLock::failed;
+    if (waited >= timeout_ms) {
+      errno = EWOULDBLOCK;
+      return PlatformLock::busy;
+    }
+    ::usleep(10000);
+  }
 }
 
 bool platform_file_lock(PlatformFile f, int timeout_ms) {
@@ -211,6 +276,7 @@ bool platform_file_mode(const char* path, PlatformFileMode& out) {
   out.mode = uint32_t(st.st_mode & 07777);
   out.owner = uint32_t(st.st_uid);
   out.group = uint32_t(st.st_gid);
+  out.modified_ns = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   return true;
 }
 

@@ -27,9 +27,25 @@ PlatformFile platform_file_create_beside(const char* target, std::string& temp_p
 // gives the number deleted.
 int platform_remove_dead_temps(const char* target);
 
+// How opening a file that must be a regular one went.
+enum class PlatformOpenStatus { ok, missing, not_regular, denied, failed };
+// Opens a regular file for reading (or reading and writing, `create`
+// making it when missing) without ever waiting: a named pipe, a device or a
+// folder is refused with not_regular instead of blocking the caller.
+PlatformFile platform_file_open_regular(const char* path, bool write, bool create, PlatformOpenStatus& status);
+// Whether the file's permission bits forbid writing it: no write bit at all
+// (which counts even for root), or none for this process.
+bool platform_file_write_protected(const char* path);
+// True when `path` is a symbolic link whose chain ends at nothing; `target`
+// gets the path it names.
+bool platform_dangling_link(const char* path, std::string& target);
+
 // An exclusive advisory lock on an open file, waiting up to timeout_ms; the
 // lock ends with platform_file_unlock, the handle's close or the process.
 bool platform_file_lock(PlatformFile f, int timeout_ms);
+// The same, telling a lock held elsewhere (busy) from a failing call.
+enum class PlatformLock { taken, busy, failed };
+PlatformLock platform_file_lock_wait(PlatformFile f, int timeout_ms);
 void platform_file_unlock(PlatformFile f);
 bool platform_dir_writable(const char* dir);
 // Why the last failed file call failed, in words.
@@ -56,6 +72,7 @@ struct PlatformFileMode {
   uint32_t mode = 0;
   uint32_t owner = 0;
   uint32_t group = 0;
+  int64_t modified_ns = 0;  // last change of the content
 };
 bool platform_file_mode(const char* path, PlatformFileMode& out);
 // Gives an open file the bits and owner of `mode` (owner change may fail

@@ -8,6 +8,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -58,8 +59,29 @@ bool platform_video_start(const char** error) {
   if (video_started) return true;
   // the program paces itself; keep the screen saver off while it runs
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+  // Left to itself SDL falls back to its invisible drivers ("offscreen",
+  // "dummy") when no display answers, and the program would run unseen for
+  // ever. Those are used only when SDL_VIDEODRIVER names them; otherwise
+  // the display the environment names is the only one tried.
+  static std::string why;
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (!asked || !*asked) {
+    std::string drivers;
+    if (x11 && *x11) drivers = "x11";
+    if (wayland && *wayland) drivers += drivers.empty() ? "wayland" : ",wayland";
+    if (drivers.empty()) {
+      why = "no display is named (DISPLAY is not set)";
+      if (error) *error = why.c_str();
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    if (error) *error = SDL_GetError();
+    why = SDL_GetError();
+    if ((!asked || !*asked) && x11 && *x11) why = std::string("the display \"") + x11 + "\" does not answer (" + why + ")";
+    if (error) *error = why.c_str();
     return false;
   }
   video_started = true;

@@ -43,8 +43,8 @@ class ClipboardEndToEnd : public VexuiTest {
     std::string why = run.missing();
     if (!why.empty()) GTEST_SKIP() << why;
     // the same window built here gives the button's place
-    catalogue_path = (dir / "CODE.INI").c_str();
     Viewer v;
+    v.catalogue.path = (dir / "CODE.INI").c_str();
     viewer_build(v);
     vexui_show(0);
     vexui_show(0);
@@ -52,10 +52,7 @@ class ClipboardEndToEnd : public VexuiTest {
     copy_y = num("copy", "YPOS") + num("copy", "HEIGHT") / 2;
     vexui_pop_dialog();
   }
-  void TearDown() override {
-    catalogue_path = "CODE.INI";
-    VexuiTest::TearDown();
-  }
+  void TearDown() override { VexuiTest::TearDown(); }
 
   void copy_snippet() {
     std::string window = run.window_id();

@@ -61,8 +61,11 @@ struct SearchFolder : ::testing::Test {
   std::vector<SearchRow> rows;
   std::vector<Ref> refs;
 
-  void SetUp() override { catalogue_path = ini.c_str(); }
-  void TearDown() override { catalogue_path = "CODE.INI"; }
+  Catalogue cat = [this] {
+    Catalogue c;
+    c.path = ini.c_str();
+    return c;
+  }();
 
   // What the viewer shows, category by category.
   void load_reference() {
@@ -71,7 +74,7 @@ struct SearchFolder : ::testing::Test {
     categories(names);
     for (int32_t c = 0; c < names.size1; ++c) {
       SnippetArray a;
-      load_category(names(c), a);
+      load_category(cat, names(c), a);
       for (int32_t i = 0; i < a.size1; ++i) refs.push_back({a(i), c});
     }
   }

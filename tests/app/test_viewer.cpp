@@ -37,13 +37,12 @@ class ViewerTest : public VexuiTest {
     // the keyboard as start-up leaves it: scan codes map to themselves
     for (int i = 0; i < 256; i++) input_device.key_map[i] = uint16_t(i);
     input_device.focused = true;
-    catalogue_path = ini.c_str();
+    v.catalogue.path = ini.c_str();
     asked.clear();
     answer = 1;
     escape_switch(1);
   }
   void TearDown() override {
-    catalogue_path = "CODE.INI";
     if (vexui_state.modal.depth > 0) vexui_modal_end();
     escape_switch(1);
     VexuiTest::TearDown();
@@ -87,7 +86,7 @@ class ViewerTest : public VexuiTest {
   void open_add(int tab) {
     d = AddDialog{};
     d.message_box = stand_in_box;
-    add_dialog_build(d, v.categories, tab);
+    add_dialog_build(d, v.catalogue, v.categories, tab);
     vexui_modal_begin();
     dialog_turn(470, 310, false);  // the runner's first frame
   }

@@ -43,10 +43,7 @@ class ViewerEndToEnd : public VexuiTest {
     if (!why.empty()) GTEST_SKIP() << why;
     lay_out();
   }
-  void TearDown() override {
-    catalogue_path = "CODE.INI";
-    VexuiTest::TearDown();
-  }
+  void TearDown() override { VexuiTest::TearDown(); }
 
   static Spot centre(const char* id) {
     return {num(id, "XPOS") + num(id, "WIDTH") / 2, num(id, "YPOS") + num(id, "HEIGHT") / 2};
@@ -55,8 +52,8 @@ class ViewerEndToEnd : public VexuiTest {
   // The same windows built in this process on the installed catalogue give
   // the positions to click at.
   void lay_out() {
-    catalogue_path = (dest + "/CODE.INI").c_str();
     Viewer v;
+    v.catalogue.path = (dest + "/CODE.INI").c_str();
     viewer_build(v);
     vexui_show(0);
     vexui_show(0);  // labels take their height in the first frame
@@ -69,7 +66,7 @@ class ViewerEndToEnd : public VexuiTest {
     }
     // the combo's pop-up list opens over the combo with one button per item
     int sw = 480, sh = 320;
-    v.list_text = load_category("Functions", v.snippets);
+    v.list_text = load_category(v.catalogue, "Functions", v.snippets);
     int cx = num("combo", "XPOS"), cy = num("combo", "YPOS"), cw = num("combo", "WIDTH");
     ASSERT_TRUE(vexui_popup_build(std::min(sw - 16, cx), cy, cw, std::max(16, sh - cy), v.list_text));
     vexui_show(1);
@@ -77,7 +74,7 @@ class ViewerEndToEnd : public VexuiTest {
     spot["item1"] = centre("b1");
     vexui_pop_dialog();
     AddDialog d;
-    add_dialog_build(d, v.categories, 2);
+    add_dialog_build(d, v.catalogue, v.categories, 2);
     vexui_show(0);
     vexui_show(0);
     for (const char* id : {"name2", "description2", "author2", "text", "paste", "save", "exit"})
@@ -132,7 +129,9 @@ class ViewerEndToEnd : public VexuiTest {
 TEST_F(ViewerEndToEnd, BrowseCopyPasteAddQuitAndFindItAgain) {
   start();
   SnippetArray functions;
-  load_category("Functions", functions);
+  Catalogue installed;
+  installed.path = (dest + "/CODE.INI").c_str();
+  load_category(installed, "Functions", functions);
   ASSERT_GE(functions.size1, 2);
 
   click("tab2");

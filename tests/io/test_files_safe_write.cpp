@@ -95,6 +95,14 @@ TEST(SafeWrite, KeepsPermissionsAndSymbolicLinks) {
   ASSERT_TRUE(safe_write_file(link.c_str(), "via link", 8));
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(read_file(path), "via link");
+
+  std::string dangling = dir / "dangling.ini";
+  fs::create_symlink(dir / "gone.ini", dangling);
+  SafeWrite w;
+  EXPECT_FALSE(safe_write_begin(w, dangling.c_str()));
+  EXPECT_NE(w.error.find("symbolic link"), std::string::npos) << w.error;
+  EXPECT_TRUE(fs::is_symlink(dangling));
+  EXPECT_FALSE(fs::exists(dir / "gone.ini"));
 }
 
 TEST(SafeWrite, RefusesToReplaceAFolder) {
@@ -137,19 +145,22 @@ TEST(SafeWrite, DeadWriteBacksTemporaryFilesAreSwept) {
   }
   int status = 0;
   waitpid(child, &status, 0);
-  write_file(dir / "CODE.INI.tmp0000abcd", "dead");
-  write_file(dir / "CODE.INI.tmpDEADBEEF", "dead");
-  write_file(dir / "CODE.INI.tmpnothex!", "keep");
-  write_file(dir / "OTHER.INI.tmp0000abcd", "keep");
-  ASSERT_EQ(count_entries(dir.path), 6u);
+  write_file(dir / ".CODE.INI.snipvault-save-00000000dead0001", "dead");
+  // names a user may well give files: never taken for ours
+  write_file(dir / "CODE.INI.tmp20240101", "keep");
+  write_file(dir / "CODE.INI.tmp0000abcd", "keep");
+  write_file(dir / ".CODE.INI.snipvault-save-mine", "keep");
+  write_file(dir / ".OTHER.INI.snipvault-save-00000000dead0001", "keep");
+  ASSERT_EQ(count_entries(dir.path), 7u);
 
   SafeWrite running;
   ASSERT_TRUE(safe_write_begin(running, path.c_str()));
-  EXPECT_EQ(count_entries(dir.path), 4u);  // the three dead ones gone, its own added
+  EXPECT_EQ(count_entries(dir.path), 6u);  // the two dead ones gone, its own added
   ASSERT_TRUE(safe_write_file(path.c_str(), "new", 3));
   EXPECT_TRUE(fs::exists(running.temp_path));      // still in use
   safe_write_append(running, "newest");
   ASSERT_TRUE(safe_write_commit(running));
   EXPECT_EQ(read_file(path), "newest");
-  EXPECT_EQ(count_entries(dir.path), 3u);
+  EXPECT_EQ(count_entries(dir.path), 5u);
+  EXPECT_EQ(read_file(dir / "CODE.INI.tmp20240101"), "keep");
 }

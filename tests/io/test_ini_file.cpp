@@ -33,10 +33,7 @@ void open(const std::string& name) { ini_open(T(name)); }
 
 class IniFile : public ::testing::Test {
  protected:
-  void TearDown() override {
-    ini_table.changed = false;
-    ini_open(TvString());
-  }
+  void TearDown() override { ini_discard(); }
 };
 
 TEST_F(IniFile, ChangesAreWrittenWhenTheNextFileIsOpened) {
@@ -160,6 +157,33 @@ TEST_F(IniFile, AFailedWriteBackLeavesTheOldFileExactly) {
   put("S", "k", "v");
   open("");
   EXPECT_EQ(count_entries(dir.path), 1u);
+}
+
+// The write-back a caller can act on: it says whether the file holds the
+// table, keeps the change pending after a failure, and discarding drops it.
+TEST_F(IniFile, WriteBackNowTellsWhetherItLanded) {
+  ScratchDir dir("ini");
+  std::string path = dir / "CODE.INI";
+  write_file(path, "[S]\nk=old\n");
+  open(path);
+  put("S", "k", "new");
+  TvString reason;
+  safe_write_fail_at(SafeWriteStep::rename);
+  EXPECT_FALSE(ini_write_back(reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ(read_file(path), "[S]\nk=old\n");
+  EXPECT_TRUE(ini_table.changed);
+  EXPECT_TRUE(ini_write_back(reason)) << reason.c_str();
+  EXPECT_EQ(read_file(path), "[S]\r\nk=new\r\n");
+  put("S", "k", "dropped");
+  ini_discard();
+  EXPECT_EQ(read_file(path), "[S]\r\nk=new\r\n");
+
+  fs::create_directory(dir / "folder.ini");
+  open(dir / "folder.ini");
+  put("S", "k", "v");
+  EXPECT_FALSE(ini_write_back(reason));
+  EXPECT_TRUE(fs::is_directory(dir / "folder.ini"));
 }
 
 TEST_F(IniFile, WriteBackKeepsPermissionsAndAnUnwritableFolderKeepsTheOldFile) {
