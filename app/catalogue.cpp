@@ -359,8 +359,10 @@ SaveOutcome replace_snippet(const Catalogue& c, const TvString& category, Snippe
   if (e != CatalogueError::none) return refused(e);
   CatalogueValues v = values_of(s, encode_code(s.code));
   std::string section = bytes_of(section_name(category));
+  int32_t found = -1;  // located once: a second build (see change_file) must not look again
   return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
-    if (!locate(doc, category, shown, n, fail)) return false;
+    if (found < 0 && !locate(doc, category, shown, found, fail)) return false;
+    n = found;
     // a field the user left alone keeps its line, whatever the encoding did
     CatalogueSection sec = catalogue_section(doc, section);
     CatalogueValues old = catalogue_entry(doc, sec, n);
@@ -373,9 +375,10 @@ SaveOutcome replace_snippet(const Catalogue& c, const TvString& category, Snippe
 SaveOutcome delete_snippet(const Catalogue& c, const TvString& category, SnippetArray& snippets,
                            const Snippet& shown) {
   std::string section = bytes_of(section_name(category));
+  int32_t found = -1;
   return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
-    if (!locate(doc, category, shown, n, fail)) return false;
-    catalogue_remove(doc, edits, section, n);
+    if (found < 0 && !locate(doc, category, shown, found, fail)) return false;
+    catalogue_remove(doc, edits, section, found);
     n = -1;
     return true;
   });
@@ -390,9 +393,10 @@ SaveOutcome move_snippet(const Catalogue& c, const TvString& from, const TvStrin
     out.reason = "the snippet is in that category already";
     return out;
   }
+  int32_t found = -1;
   return change_file(c, from, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
-    if (!locate(doc, from, shown, n, fail)) return false;
-    n = catalogue_move(doc, edits, source, n, target);
+    if (found < 0 && !locate(doc, from, shown, found, fail)) return false;
+    n = catalogue_move(doc, edits, source, found, target);
     return true;
   });
 }
