@@ -31,10 +31,12 @@ void vexui_run_pending_action(int32_t at) {
     VexuiColor chosen = vexui_color_dialog(colour);
     VexuiWidget& w = widget();
     w.text = TvString("SPR_C") + chosen;
+    vexui_text_written(w);
     w.clicked = 1;
   } else if (action == VEXUI_TEXT_ENTRY) {
     TvString result = vexui_text_entry(text, 0);
     widget().text = result;
+    vexui_text_written(widget());
   } else if (action == VEXUI_POPUP_LIST) {
     int sw, sh;
     screen_size(sw, sh);

@@ -29,9 +29,15 @@
 
 namespace {
 
-bool starts_with(const TvString& text, const char* prefix) {
+bool starts_with(const char* bytes, uint32_t length, const char* prefix) {
   size_t n = std::strlen(prefix);
-  return text.length >= n && std::memcmp(text.data, prefix, n) == 0;
+  return length >= n && std::memcmp(bytes, prefix, n) == 0;
+}
+bool starts_with(const TvString& text, const char* prefix) { return starts_with(text.data, text.length, prefix); }
+
+// The number after a five-letter prefix ("SPR_B12"), read from a few bytes only.
+int32_t number_after_prefix(const char* bytes, uint32_t length) {
+  return string_to_int(TvString(bytes + 5, std::min<uint32_t>(length - 5, 24)));
 }
 
 struct Pair {
@@ -45,17 +51,19 @@ Pair face_pair(const VexuiDialog& d, const VexuiWidget& w) {
 }
 
 // A button's or combo's face content: a sprite, a colour swatch or the
-// caption centred in `width` x `height`.
-void draw_face_content(const TvString& text, int32_t ix, int32_t iy, int32_t iw, int32_t ih, int32_t width,
-                       int32_t height, int32_t yoff) {
-  if (starts_with(text, "SPR_B")) {
-    stretch_sprite(string_to_int(string_mid(text, 5, -1)), ix + 1, iy + 1, iw - 2, ih - 2);
-  } else if (starts_with(text, "SPR_C")) {
-    draw_rect(ix, iy, iw, ih, string_to_int(string_mid(text, 5, -1)));
+// caption centred in `width` x `height`. A caption wider than the face
+// shows its start; it is measured no further than the face is wide.
+void draw_face_content(const char* text, uint32_t length, int32_t ix, int32_t iy, int32_t iw, int32_t ih,
+                       int32_t width, int32_t height, int32_t yoff) {
+  if (starts_with(text, length, "SPR_B")) {
+    stretch_sprite(number_after_prefix(text, length), ix + 1, iy + 1, iw - 2, ih - 2);
+  } else if (starts_with(text, length, "SPR_C")) {
+    draw_rect(ix, iy, iw, ih, number_after_prefix(text, length));
   } else {
     int32_t cw, ch;
     vexui_cell_size(cw, ch);
-    vexui_print(text, (width - vexui_text_width(text)) / 2, yoff + (height - ch) / 2, 0);
+    int32_t x = std::max(0, (width - vexui_text_width_within(text, length, std::max(width, 0))) / 2);
+    vexui_print_bytes(text, length, x, yoff + (height - ch) / 2);
   }
 }
 
@@ -97,7 +105,7 @@ void vexui_draw_button(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   vexui_fill2(p.light, p.line, 1, yoff + 1, W - 2, H - 2);
   int32_t inset = w.select ? 2 : 1;
   if (w.hover <= 0) alpha_mode(-0.8);
-  draw_face_content(w.text, inset, yoff + inset, W - 2 * inset, H - 2 * inset, W, H, yoff);
+  draw_face_content(w.text.data, w.text.length, inset, yoff + inset, W - 2 * inset, H - 2 * inset, W, H, yoff);
   alpha_mode(0);
   vexui_outline(0, yoff, W, H, w.select ? d.col_hover_norm : p.line);
 }
@@ -183,12 +191,11 @@ void vexui_draw_combo(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
   poly_vector(float(W - cw), float(yoff + 0.8 * H), 0, 0, p.light);
   poly_vector(float(W - 0.3 * cw), float(yoff + 0.2 * H), 0, 0, p.light);
   end_poly();
-  TvArray<TvString> items;
-  vexui_split_items(w.text, items);
-  TvString shown = w.select >= 0 && w.select < array_total(items) ? items(w.select) : TvString();
+  uint32_t from = 0, length = 0;
+  if (!vexui_item_span(w.text, w.text_stamp, w.select, from, length)) length = 0;
   int32_t face = W - 2 * cw;
   if (w.hover <= 0) alpha_mode(-0.8);
-  draw_face_content(shown, 1, yoff + 1, face - 1, H - 2, face, H, yoff);
+  draw_face_content(w.text.data + from, length, 1, yoff + 1, face - 1, H - 2, face, H, yoff);
   alpha_mode(0);
   vexui_outline(0, yoff, W, H, p.line);
 }
@@ -222,6 +229,7 @@ void vexui_slider_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t
       text = string_format_number(0, 2, value);
     }
     w.text = text;
+    vexui_text_written(w);
     w.clicked = 1;
   }
   if (click == 1 && held) dialog.focus = TvString();
@@ -268,6 +276,7 @@ void vexui_file_input(VexuiDialog&, VexuiWidget& w, int32_t, int32_t, int32_t cl
   TvString result = file_request(1, w.filter);
   if (result == "NO_FILE") result = TvString();
   w.text = result;
+  vexui_text_written(w);
   w.clicked = 1;
 }
 

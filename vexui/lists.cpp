@@ -283,6 +283,7 @@ void vexui_insert_item(const TvString& id, const TvString& item, int32_t index) 
     items(index) = entry;
   }
   w->text = join_items(items);
+  vexui_text_written(*w);
   w->count = vexui_count_items(w->text);
   if (inside && w->select >= index) w->select += 1;
 }
@@ -294,6 +295,7 @@ void vexui_delete_item(const TvString& id, int32_t index) {
   vexui_split_items(w->text, items);
   if (index >= 0 && index < array_total(items)) array_delete(items, index);
   w->text = join_items(items);
+  vexui_text_written(*w);
   w->count = array_total(items);
   if (index < 0) {
     w->select = -1;

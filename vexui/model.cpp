@@ -115,6 +115,7 @@ int32_t vexui_add_widget_index(const TvString& id, const TvString& text, int32_t
   w.height = height;
   w.type = "WIDGET";
   w.text = text;
+  vexui_text_written(w);
   return i;
 }
 
@@ -136,6 +137,44 @@ void vexui_split_items(const TvString& text, TvArray<TvString>& items) {
     }
     p = bar + 1;
   }
+}
+
+namespace {
+
+bool find_item(const TvString& text, int32_t index, uint32_t& from, uint32_t& length) {
+  const char* p = text.data;
+  const char* end = text.data + text.length;
+  for (int32_t n = 0; p < end && index >= 0;) {
+    const char* bar = static_cast<const char*>(std::memchr(p, '|', size_t(end - p)));
+    if (!bar) bar = end;
+    if (bar > p && n++ == index) {
+      from = uint32_t(p - text.data);
+      length = uint32_t(bar - p);
+      return true;
+    }
+    p = bar + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool vexui_item_span(const TvString& text, uint64_t stamp, int32_t index, uint32_t& from, uint32_t& length) {
+  // a short text is walked again, which costs less than comparing it
+  if (text.length <= (1u << 16)) return find_item(text, index, from, length);
+  VexuiItemSpans& kept = vexui_state.item_spans;
+  for (const VexuiItemSpan& k : kept.spans)
+    if (k.data == text.data && k.length == text.length && k.capacity == text.capacity && k.stamp == stamp &&
+        k.index == index) {
+      from = k.from;
+      length = k.count;
+      return k.found;
+    }
+  VexuiItemSpan& k = kept.spans[kept.next];
+  kept.next = (kept.next + 1) % VexuiItemSpans::kKept;
+  k = VexuiItemSpan{text.data, text.length, text.capacity, stamp, index, find_item(text, index, from, length), 0, 0};
+  if (k.found) k.from = from, k.count = length;
+  return k.found;
 }
 
 void vexui_hide(const TvString& id, int32_t hidden) {

@@ -16,6 +16,10 @@ int32_t vexui_add_widget_index(const TvString& id, const TvString& text, int32_t
 // parts do not count.
 void vexui_split_items(const TvString& text, TvArray<TvString>& items);
 int32_t vexui_count_items(const TvString& text);  // without splitting
+// Where item `index` lies in the text, without copying: false when there
+// is no such item. A long text's answer is kept, found again by its
+// widget's text stamp, so asking each frame does not walk megabytes.
+bool vexui_item_span(const TvString& text, uint64_t stamp, int32_t index, uint32_t& from, uint32_t& length);
 int32_t vexui_longest_item(const TvArray<TvString>& items);  // in characters
 
 void vexui_handle_user(VexuiWidget& widget);

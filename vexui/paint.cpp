@@ -3,6 +3,7 @@
 #include "vexui/paint.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 
@@ -72,16 +73,20 @@ void vexui_build_text_tables(int32_t proportional, int32_t spacing) {
 }
 
 int32_t vexui_text_width(const TvString& text) {
+  return vexui_text_width_within(text.data, text.length, INT32_MAX - 256);
+}
+
+int32_t vexui_text_width_within(const char* bytes, uint32_t n, int32_t limit) {
   const VexuiState& s = vexui_state;
   if (!s.proportional) {
     int32_t cw, ch;
     vexui_cell_size(cw, ch);
-    return cw * int32_t(text.length);
+    return int32_t(std::min<int64_t>(int64_t(cw) * n, int64_t(limit) + 1));
   }
-  int32_t width = 0;
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data);
-  for (uint32_t i = 0; i < text.length; ++i) width += s.glyph_advance[p[i]];
-  return width;
+  int64_t width = 0;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+  for (uint32_t i = 0; i < n && width <= limit; ++i) width += s.glyph_advance[p[i]];
+  return int32_t(std::min<int64_t>(width, int64_t(limit) + 1));
 }
 
 void vexui_print(const TvString& text, int32_t x, int32_t y, int32_t shadow) {
@@ -90,15 +95,29 @@ void vexui_print(const TvString& text, int32_t x, int32_t y, int32_t shadow) {
     vexui_print(text, x + 1, y, 0);
     alpha_mode(0);
   }
+  vexui_print_bytes(text.data, text.length, x, y);
+}
+
+void vexui_print_bytes(const char* bytes, uint32_t n, int32_t x, int32_t y) {
   const VexuiState& s = vexui_state;
+  int32_t cw, ch;
+  vexui_cell_size(cw, ch);
+  int vx, vy, vw, vh;
+  get_viewport(vx, vy, vw, vh);
+  if (n == 0 || y + ch <= 0 || y >= vh || x >= vw) return;
   if (!s.proportional) {
-    print_text(text, x, y);
+    if (cw <= 0) return;
+    int64_t first = x < 0 ? int64_t(-x) / cw : 0;
+    int64_t end = std::min<int64_t>(n, (int64_t(vw) - x + cw - 1) / cw);
+    if (first < end) print_text(TvString(bytes + first, uint32_t(end - first)), double(x + first * cw), y);
     return;
   }
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data);
-  for (uint32_t i = 0; i < text.length; ++i) {
-    print_text(TvString(text.data + i, 1), x - s.glyph_offset[p[i]], y);
-    x += s.glyph_advance[p[i]];
+  // a glyph's pixels lie within a cell of the pen, whatever its offset
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+  int64_t pen = x;
+  for (uint32_t i = 0; i < n && pen < int64_t(vw) + cw; ++i) {
+    if (pen + cw > 0) print_text(TvString(bytes + i, 1), double(pen - s.glyph_offset[p[i]]), y);
+    pen += s.glyph_advance[p[i]];
   }
 }
 

@@ -38,6 +38,7 @@ bool vexui_popup_build(int32_t x, int32_t y, int32_t width, int32_t height, cons
     w.id = button_id(i);
     w.type = "BUTTON";
     string_swap(w.text, parts(i));
+    vexui_text_written(w);
     w.width = bw <= least ? std::max(least, vexui_text_width(w.text) + cw) : bw;
     w.height = bh;
   }

@@ -103,6 +103,7 @@ void vexui_set(const TvString& id, const TvString& key, const TvString& value) {
         else w.*field = string_to_number(value);
       },
       k->field);
+  vexui_text_written(w);  // any key: cheaper than telling TEXT apart
 }
 
 TvString vexui_get(const TvString& id, const TvString& key) {

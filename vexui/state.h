@@ -43,6 +43,7 @@ struct VexuiWidget {
   int32_t caret_y = 0;
   int32_t align = -1;      // <0 left, 0 centred, >0 right
   int32_t order_entry = 0; // where this widget's entry sits in the dialog's `order`
+  uint64_t text_stamp = 0; // renewed at every write of `text` (vexui_text_written)
 };
 
 struct VexuiOrderEntry {
@@ -117,6 +118,22 @@ struct VexuiCapabilities {
   int32_t range_elements = -1;  // glDrawRangeElements: the two-colour fill as one polygon
 };
 
+// Where an item of a long "|" list was found (vexui_item_span), by the
+// text's buffer and stamp.
+struct VexuiItemSpan {
+  const char* data = nullptr;
+  uint32_t length = 0, capacity = 0;
+  uint64_t stamp = 0;
+  int32_t index = -1;
+  bool found = false;
+  uint32_t from = 0, count = 0;
+};
+struct VexuiItemSpans {
+  static constexpr int kKept = 4;
+  VexuiItemSpan spans[kKept];
+  int next = 0;
+};
+
 void vexui_default_user_handler(VexuiWidget& widget);
 
 struct VexuiState {
@@ -140,9 +157,16 @@ struct VexuiState {
   VexuiBusy busy;
   VexuiCapabilities caps;
   VexuiUserHandler user_handler = vexui_default_user_handler;
+  uint64_t text_stamps = 0;       // the last stamp handed out
+  VexuiItemSpans item_spans;
 };
 
 extern VexuiState vexui_state;
+
+// Every write of a widget's text gives it a new stamp: what was worked out
+// from a long text (its layout, where an item starts) is known to be still
+// valid without comparing megabytes each frame.
+inline void vexui_text_written(VexuiWidget& widget) { widget.text_stamp = ++vexui_state.text_stamps; }
 
 // The top dialog; the runtime's array-index error ends the program when the stack is empty.
 VexuiDialog& vexui_top();

@@ -2,8 +2,9 @@
 // renderer (also behind labels), hit-testing, the editor and the paste rule.
 //
 // Layout comes from the cache in text_layout.cpp; drawing walks only the
-// rows inside the current viewport, so a long read-only text costs per
-// frame about what a short one does.
+// rows inside the current viewport, and of each row only the characters
+// up to its right edge, so a long read-only text, or one line of
+// megabytes, costs per frame about what a short one does.
 #include "vexui/text.h"
 
 #include <algorithm>
@@ -26,23 +27,12 @@ namespace {
 
 int32_t clamp_index(int64_t i, int32_t length) { return int32_t(std::clamp<int64_t>(i, 0, length)); }
 
-// Prints one row's characters [from, to) at pen (x, y).
+// Prints one row's characters [from, to) at pen (x, y). A "\n" can only end
+// a row, and the block's trailing space is not printed.
 void print_row(const TvString& text, int32_t from, int32_t to, int32_t x, int32_t y) {
-  if (!vexui_state.proportional) {
-    // fixed cells: one call for the whole run
-    std::string run;
-    for (int32_t i = from; i < to; ++i) {
-      uint8_t c = vexui_block_char(text, i);
-      if (c != '\n' && uint32_t(i) < text.length) run += char(c);
-    }
-    if (!run.empty()) print_text(TvString(run.data(), uint32_t(run.size())), x, y);
-    return;
-  }
-  for (int32_t i = from; i < to && uint32_t(i) < text.length; ++i) {
-    uint8_t c = vexui_block_char(text, i);
-    if (c != '\n') print_text(TvString(reinterpret_cast<const char*>(&c), 1), x - vexui_state.glyph_offset[c], y);
-    x += vexui_state.glyph_advance[c];
-  }
+  int32_t end = std::min<int32_t>(to, int32_t(text.length));
+  if (end > from && text.data[end - 1] == '\n') --end;
+  if (end > from) vexui_print_bytes(text.data + from, uint32_t(end - from), x, y);
 }
 
 void draw_rows(const VexuiDialog& dialog, const VexuiWidget& w, const VexuiTextLayout& layout, int32_t x0,
@@ -59,7 +49,8 @@ void draw_rows(const VexuiDialog& dialog, const VexuiWidget& w, const VexuiTextL
     int32_t y = int32_t(y0 + r * ch);
     if (sel_lo < sel_hi && sel_lo < to && sel_hi > from) {
       int32_t x = x0, sx = 0, sw = 0;
-      for (int32_t i = from; i < to; ++i) {
+      // what lies past the right edge is not walked
+      for (int32_t i = from; i < to && x < vw; ++i) {
         int32_t adv = vexui_state.glyph_advance[vexui_block_char(w.text, i)];
         if (i == sel_lo || (i == from && sel_lo < from)) sx = x;
         if (i >= sel_lo && i < sel_hi) sw += adv;
@@ -89,7 +80,7 @@ int32_t vexui_text_block(VexuiDialog& dialog, VexuiWidget& w, int32_t x0, int32_
                          int32_t find) {
   int32_t cw, ch;
   vexui_cell_size(cw, ch);
-  const VexuiTextLayout& layout = vexui_text_layout(w.text, width);
+  const VexuiTextLayout& layout = vexui_text_layout(w.text, width, w.text_stamp);
   if (find) return vexui_layout_find(layout, w.text, x0, y0, ch);
   int32_t length = int32_t(w.text.length);
   bool focused = !w.id.empty() && dialog.focus == w.id;
@@ -228,6 +219,7 @@ void apply_keys(VexuiDialog& dialog, VexuiWidget& w, EditKeys& k, int32_t width,
     p += k.typed.length;
   }
   w.text = left + right;
+  vexui_text_written(w);
   w.selstart = w.selend = clamp_index(p, int32_t(w.text.length));
 }
 

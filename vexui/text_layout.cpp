@@ -9,8 +9,14 @@
 
 namespace {
 
+// Texts up to this length are compared byte for byte; longer ones by identity.
+constexpr uint32_t kCompareLimit = 1 << 16;
+
 struct CachedLayout {
-  std::string text;
+  std::string text;  // a short text's copy
+  const char* data = nullptr;  // a long text's identity: buffer, capacity, stamp
+  uint32_t length = 0, capacity = 0;
+  uint64_t stamp = 0;
   int32_t width = 0;
   int32_t advance[256] = {};
   uint64_t used = 0;  // for dropping the least recently used
@@ -30,6 +36,9 @@ bool is_blank(uint8_t c) { return c == ' ' || c == '\t'; }
 void lay_out(const TvString& text, int32_t width, VexuiTextLayout& out) {
   out.row_start.assign(1, 0);
   out.length = int32_t(text.length) + 1;
+  out.uniform_advance = advance_of(0);
+  for (int c = 1; c < 256; ++c)
+    if (advance_of(uint8_t(c)) != out.uniform_advance) out.uniform_advance = 0;
   int64_t x = 0;
   for (int32_t i = 0; i < out.length; ++i) {
     uint8_t c = vexui_block_char(text, i);
@@ -54,26 +63,34 @@ void lay_out(const TvString& text, int32_t width, VexuiTextLayout& out) {
   }
 }
 
-bool matches(const CachedLayout& e, const TvString& text, int32_t width) {
-  return e.used && e.width == width && e.text.size() == text.length &&
-         std::memcmp(e.advance, vexui_state.glyph_advance, sizeof e.advance) == 0 &&
-         (text.length == 0 || std::memcmp(e.text.data(), text.data, text.length) == 0);
+bool matches(const CachedLayout& e, const TvString& text, int32_t width, uint64_t stamp) {
+  if (!e.used || e.width != width || e.length != text.length ||
+      std::memcmp(e.advance, vexui_state.glyph_advance, sizeof e.advance) != 0)
+    return false;
+  if (text.length > kCompareLimit) return e.data == text.data && e.capacity == text.capacity && e.stamp == stamp;
+  return e.text.size() == text.length && (text.length == 0 || std::memcmp(e.text.data(), text.data, text.length) == 0);
 }
 
 }  // namespace
 
-const VexuiTextLayout& vexui_text_layout(const TvString& text, int32_t width) {
+const VexuiTextLayout& vexui_text_layout(const TvString& text, int32_t width, uint64_t stamp) {
   ++use_clock;
   CachedLayout* oldest = &kept[0];
   for (CachedLayout& e : kept) {
-    if (matches(e, text, width)) {
+    if (matches(e, text, width, stamp)) {
       e.used = use_clock;
       return e.layout;
     }
     if (e.used < oldest->used) oldest = &e;
   }
   CachedLayout& e = *oldest;
-  e.text.assign(text.data ? text.data : "", text.length);
+  bool small = text.length <= kCompareLimit;
+  if (small) e.text.assign(text.data ? text.data : "", text.length);
+  else std::string().swap(e.text);
+  e.data = text.data;
+  e.length = text.length;
+  e.capacity = text.capacity;
+  e.stamp = stamp;
   e.width = width;
   std::memcpy(e.advance, vexui_state.glyph_advance, sizeof e.advance);
   e.used = use_clock;
@@ -84,7 +101,8 @@ const VexuiTextLayout& vexui_text_layout(const TvString& text, int32_t width) {
 void vexui_text_layout_clear() {
   for (CachedLayout& e : kept) {
     e.used = 0;
-    e.text.clear();
+    std::string().swap(e.text);
+    e.data = nullptr;
     e.layout = VexuiTextLayout{};
   }
 }
@@ -96,6 +114,8 @@ int32_t vexui_layout_row(const VexuiTextLayout& layout, int32_t i) {
 
 int32_t vexui_layout_x(const VexuiTextLayout& layout, const TvString& text, int32_t i) {
   int32_t row = vexui_layout_row(layout, i);
+  int32_t start = layout.row_start[size_t(row)];
+  if (layout.uniform_advance) return (std::clamp(i, start, layout.length) - start) * layout.uniform_advance;
   int32_t x = 0;
   for (int32_t k = layout.row_start[size_t(row)]; k < i && k < layout.length; ++k)
     x += advance_of(vexui_block_char(text, k));

@@ -349,3 +349,4 @@ void reset_draw_batch() {
 
 uint64_t submitted_draw_calls() { return rec().draw_calls; }
 uint64_t presented_frames() { return rec().frames; }
+size_t recorded_vertices() { return rec().current.vertices.size(); }

@@ -12,6 +12,7 @@
 // show_frame can tell a frame identical to the one on screen and skip
 // rasterising and presenting it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "runtime/gfx2d/device.h"
@@ -89,3 +90,5 @@ void reset_draw_batch();
 // benchmarks).
 uint64_t submitted_draw_calls();
 uint64_t presented_frames();
+// Vertices the frame being recorded holds now (for tests: what a scene costs).
+size_t recorded_vertices();

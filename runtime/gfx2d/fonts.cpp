@@ -4,10 +4,13 @@
 // vertex stream (draw_batch): the triangles of a strip of four vertices per
 // character, without the joining ones, which have no area. Text in one font
 // and state joins one run, so a screen of text is a single draw call.
+// Only the characters that fall inside the viewport are recorded: a line
+// of millions of characters costs what its visible part does.
 #include "runtime/gfx2d/fonts.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -93,9 +96,19 @@ void print_bytes(const char* text, size_t length, double x, double y) {
 
   RunState st = current_run_state();
   st.texture = s->texture;
-  float pen = float(std::ceil(x)), top = float(std::ceil(y)), bottom = top + cell_height;
-  PolyVertex* p = record_vertices(st, int(6 * length));
-  for (size_t i = 0; i < length; ++i) {
+  // the cells inside the projection's 0..ortho_w x 0..ortho_h; the rest
+  // would be clipped away by the GL anyway
+  double left = std::ceil(x), top_y = std::ceil(y);
+  if (top_y + cell_height <= 0 || top_y >= st.ortho_h || advance <= 0) return;
+  double skip = left < 0 ? std::floor(-left / advance) : 0;
+  double room = std::ceil((st.ortho_w - left) / advance);
+  if (room <= skip) return;
+  size_t first = size_t(std::min<double>(skip, double(length)));
+  size_t end = size_t(std::min<double>(room, double(length)));
+  if (end <= first) return;
+  float pen = float(left + double(first) * advance), top = float(top_y), bottom = top + cell_height;
+  PolyVertex* p = record_vertices(st, int(6 * (end - first)));
+  for (size_t i = first; i < end; ++i) {
     int k = static_cast<unsigned char>(text[i]) % cells;
     int column = k % 16, row = k / 16;
     float u0 = float(column) * cell_u, u1 = u0 + cell_u;
