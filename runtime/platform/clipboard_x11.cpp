@@ -396,6 +396,7 @@ void Owner::handle_events() {
 }
 
 void Owner::serve(int stop_fd, int ms) {
+  install_error_handler();
   auto end = Clock::now() + std::chrono::milliseconds(ms < 0 ? 0 : ms);
   for (;;) {
     handle_events();
@@ -419,6 +420,7 @@ bool Owner::busy() const { return !s->transfers.empty(); }
 
 bool Owner::hand_to_manager(int ms) {
   State& s = *this->s;
+  install_error_handler();  // SDL's end may have put back a handler older than ours
   handle_events();
   if (!owns() || XGetSelectionOwner(s.c.dpy, s.manager) == None) return false;
   // the targets worth saving, in the property the manager reads them from
