@@ -5,6 +5,9 @@
 // The clipboard's text ("" when it holds none); characters the program's
 // Latin-1 text cannot hold read as "?".
 TvString clipboard_get();
+// The same into `text`; false when the clipboard could not be read (no
+// answer in time), leaving `text` as it was.
+bool clipboard_read(TvString& text);
 // Replaces the clipboard's contents with the text, byte for byte (line
 // breaks as they are). Always 0.
 double clipboard_set(const TvString& text);

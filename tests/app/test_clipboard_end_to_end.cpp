@@ -92,6 +92,16 @@ TEST_F(ClipboardEndToEnd, CopiedCodeOutlivesTheProgramUntilAnotherCopy) {
   EXPECT_EQ(clipboard(), kCodeUtf8);
   pid_t first = x.owner_pid("CLIPBOARD");
   ASSERT_GT(first, 0) << "no keeper";
+  // it holds nothing of the program's: no folder, no file but its connection
+  std::string proc = "/proc/" + std::to_string(first);
+  EXPECT_EQ(std::filesystem::read_symlink(proc + "/cwd"), "/");
+  int files = 0;
+  for (auto& f : std::filesystem::directory_iterator(proc + "/fd")) {
+    std::string target = std::filesystem::read_symlink(f.path()).string();
+    EXPECT_TRUE(target == "/dev/null" || target.rfind("socket:", 0) == 0) << target;
+    files++;
+  }
+  EXPECT_LE(files, 4);  // standard input, output and error on /dev/null, the X connection
 
   // a second run's copy replaces the first keeper, which ends
   run.start();
