@@ -24,8 +24,23 @@ int32_t ask(const AddDialog& d, const TvString& text, int32_t yes_no, const TvSt
 }
 
 bool has_entries(const AddDialog& d) {
+  if (d.mode != SnippetDialogMode::add)
+    return !string_equal(vexui_get(kName, "TEXT"), d.start.name) ||
+           !string_equal(vexui_get(kDescription, "TEXT"), d.start.description) ||
+           !string_equal(vexui_get(kAuthor, "TEXT"), d.start.author) ||
+           !string_equal(vexui_get(kCode, "TEXT"), d.start.code);
   return !vexui_get(kName, "TEXT").empty() || !vexui_get(kDescription, "TEXT").empty() ||
          !vexui_get(kAuthor, "TEXT").empty() || !string_equal(vexui_get(kCode, "TEXT"), d.template_code);
+}
+
+SaveOutcome save_new(AddDialog& d, SnippetArray& snippets, const Snippet& s) {
+  if (d.history) return change_add(d.catalogue, *d.history, d.category, snippets, s);
+  return save_snippet(d.catalogue, d.category, snippets, s, encode_code(s.code));
+}
+
+SaveOutcome save_edit(AddDialog& d, SnippetArray& snippets, const Snippet& s) {
+  if (d.history) return change_replace(d.catalogue, *d.history, d.category, snippets, d.original, s);
+  return replace_snippet(d.catalogue, d.category, snippets, d.original, s);
 }
 
 bool clicked(const char* id) { return vexui_get_number(id, "CLICKED") != 0; }
@@ -46,7 +61,17 @@ int32_t try_save(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
   if (string_find(s.code, "|", 0) >= 0 &&
       ask(d, "The code holds \"|\", which the catalogue stores as a line break. Save anyway?", 1, "Information") != 1)
     return VEXUI_DIALOG_RUNNING;
-  SaveOutcome o = save_snippet(d.catalogue, d.category, snippets, s, encode_code(s.code));
+  SaveOutcome o = d.mode == SnippetDialogMode::edit ? save_edit(d, snippets, s) : save_new(d, snippets, s);
+  if (o.error == CatalogueError::changed || o.error == CatalogueError::vanished) {
+    // nothing is overwritten unseen: the edit goes in as a new snippet, or
+    // the user goes back to the dialog
+    TvString what = o.error == CatalogueError::changed ? "changed" : "removed";
+    if (ask(d,
+            "Another program " + what + " this snippet in CODE.INI since it was shown. Save your edit as a new snippet?",
+            1, "Edit Your Code") != 1)
+      return VEXUI_DIALOG_RUNNING;
+    o = save_new(d, snippets, s);
+  }
   if (!o.saved) {
     ask(d,
         "The snippet could not be saved: " + o.reason +
@@ -69,13 +94,25 @@ TvString code_template(const TvStringArray& categories, int32_t index) {
 }
 
 void add_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringArray& categories, int32_t index) {
+  d.mode = SnippetDialogMode::add;
+  snippet_dialog_build(d, catalogue, categories, index, Snippet());
+}
+
+void snippet_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringArray& categories, int32_t index,
+                          const Snippet& shown) {
   int32_t w = 0, h = 0;
   screen_size(w, h);
   d.catalogue = catalogue;
   d.category = categories(index);
   d.template_code = code_template(categories, index);
+  d.original = shown;
+  d.start = shown;
+  if (d.mode == SnippetDialogMode::duplicate) d.start.name = shown.name + " (copy)";
+  const char* title = d.mode == SnippetDialogMode::edit        ? "Edit Your Code ("
+                      : d.mode == SnippetDialogMode::duplicate ? "Duplicate Your Code ("
+                                                               : "Add Your Own Code (";
   vexui_push_dialog(0, 0, w, h);
-  vexui_set("", "TEXT", "Add Your Own Code (" + d.category + ")");
+  vexui_set("", "TEXT", title + d.category + ")");
   vexui_add_widget(kNameLabel, "Name :", 108, 0);
   vexui_text(kName, "", w - 124, 0);
   vexui_add_widget(kDescriptionLabel, "Description :", 108, 0);
@@ -86,6 +123,11 @@ void add_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringAr
   vexui_button(kPaste, "Paste From Clipboard", w - 8, 0);
   vexui_button(kSave, "Save And Close Window", w - 8, 0);
   vexui_button(kExit, "Close WITHOUT Saving", w - 8, 0);
+  if (d.mode == SnippetDialogMode::add) return;
+  vexui_set(kName, "TEXT", d.start.name);
+  vexui_set(kDescription, "TEXT", d.start.description);
+  vexui_set(kAuthor, "TEXT", d.start.author);
+  vexui_set(kCode, "TEXT", d.start.code);
 }
 
 int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
@@ -93,7 +135,8 @@ int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_tex
   // Escape closes the dialog (asking first when something was entered)
   // instead of ending the program with the new snippet
   if (vexui_modal_escape()) {
-    if (!has_entries(d) || ask(d, "Discard the new snippet?", 1, "Add Your Own Code") == 1) return 0;
+    const char* question = d.mode == SnippetDialogMode::edit ? "Discard your changes?" : "Discard the new snippet?";
+    if (!has_entries(d) || ask(d, question, 1, vexui_get("", "TEXT")) == 1) return 0;
     return VEXUI_DIALOG_RUNNING;
   }
   if (clicked(kPaste)) {
@@ -109,5 +152,11 @@ int32_t add_snippet_dialog(const Catalogue& catalogue, const TvStringArray& cate
                            SnippetArray& snippets, TvString& list_text) {
   AddDialog d;
   add_dialog_build(d, catalogue, categories, index);
+  return vexui_modal_run([&] { return add_dialog_step(d, snippets, list_text); }, true);
+}
+
+int32_t snippet_dialog(AddDialog& d, const TvStringArray& categories, int32_t index, const Snippet& shown,
+                       SnippetArray& snippets, TvString& list_text) {
+  snippet_dialog_build(d, d.catalogue, categories, index, shown);
   return vexui_modal_run([&] { return add_dialog_step(d, snippets, list_text); }, true);
 }

@@ -4,6 +4,7 @@
 // and a step run by the toolkit's modal runner, which also handles Escape.
 #pragma once
 #include "app/catalogue.h"
+#include "app/changes.h"
 
 // The dialog's widget ids.
 namespace add_ids {
@@ -26,7 +27,16 @@ using AddDialogMessageBox = int32_t (*)(const TvString& text, int32_t yes_no, co
 // The starting code of the category at `index` of `categories`.
 TvString code_template(const TvStringArray& categories, int32_t index);
 
+// The one dialog serves three ways: a new snippet from the template, an
+// edit of the snippet on show (saved in place, under its number), and a
+// duplicate (the snippet under name + " (copy)", saved as a new one).
+enum class SnippetDialogMode { add, edit, duplicate };
+
 struct AddDialog {
+  SnippetDialogMode mode = SnippetDialogMode::add;
+  Snippet original;                // edit, duplicate: the snippet as shown
+  Snippet start;                   // what the fields started with
+  ChangeHistory* history = nullptr;  // where saves are recorded for undo (null: not recorded)
   Catalogue catalogue;
   TvString category;
   TvString template_code;
@@ -35,10 +45,17 @@ struct AddDialog {
 
 // Pushes the dialog on top of the viewer's and creates its widgets.
 void add_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringArray& categories, int32_t index);
+// The same for an edit or a duplicate of `shown` (d.mode set first),
+// titled "Edit Your Code (category)" or "Duplicate Your Code (category)".
+void snippet_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringArray& categories, int32_t index,
+                          const Snippet& shown);
 // One frame: vexui_show, then the reactions. VEXUI_DIALOG_RUNNING while the
 // dialog stays open, 0 when it closed without saving, 1 after a save (then
 // `list_text` and `snippets` hold the category as stored). The runner pops it.
 int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_text);
+// The edit (or duplicate) dialog run to its end; 1 when saved.
+int32_t snippet_dialog(AddDialog& d, const TvStringArray& categories, int32_t index, const Snippet& shown,
+                       SnippetArray& snippets, TvString& list_text);
 // The whole dialog: build, then the runner until it closes; 1 when saved.
 int32_t add_snippet_dialog(const Catalogue& catalogue, const TvStringArray& categories, int32_t index, SnippetArray& snippets,
                            TvString& list_text);

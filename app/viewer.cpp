@@ -68,13 +68,6 @@ void load_shown(Viewer& v, int32_t index) {
   live_reload_mark(v.reload, v.catalogue.path);
   v.list_text = load_category(v.catalogue, v.categories(index), v.snippets);
 }
-
-void add_own_code(Viewer& v) {
-  int32_t sel = viewer_category(v);
-  if (sel >= 0 && sel < v.categories.size1 && add_snippet_dialog(v.catalogue, v.categories, sel, v.snippets, v.list_text) == 1)
-    show_category(v.list_text, v.snippets);
-  live_reload_mark(v.reload, v.catalogue.path);
-}
 }  // namespace
 
 int32_t viewer_category(const Viewer&) { return int32_t(vexui_get_number(kTab, "SELECT")); }
@@ -129,7 +122,11 @@ void viewer_keys_step(Viewer& v) {
     case ViewerCommand::copy:
       if (viewer_snippet(v) >= 0) clipboard_set(v.snippets(viewer_snippet(v)).code);
       break;
-    case ViewerCommand::add: add_own_code(v); break;
+    case ViewerCommand::add: viewer_add(v); break;
+    case ViewerCommand::edit: viewer_edit(v); break;
+    case ViewerCommand::remove: viewer_delete(v); break;
+    case ViewerCommand::undo: viewer_history(v, false); break;
+    case ViewerCommand::redo: viewer_history(v, true); break;
     case ViewerCommand::help: viewer_help(); break;
     default: return;
   }
@@ -139,6 +136,7 @@ void viewer_keys_step(Viewer& v) {
 void viewer_step(Viewer& v) {
   if (live_reload_changed(v.reload, v.catalogue.path, timer_ms())) viewer_reload(v);
   viewer_keys_step(v);
+  if (viewer_context_menu(v)) viewer_keys_settle(v.keys);
   if (vexui_get_number(kTab, "CLICKED") != 0) viewer_open_category(v, viewer_category(v));
   if (vexui_get_number(kCombo, "CLICKED") != 0) {
     int32_t sel = int32_t(vexui_get_number(kCombo, "SELECT"));
@@ -151,7 +149,7 @@ void viewer_step(Viewer& v) {
     return;
   }
   if (vexui_get_number(kAdd, "CLICKED") != 0) {
-    add_own_code(v);
+    viewer_add(v);
     viewer_keys_settle(v.keys);
   }
 }

@@ -5,6 +5,7 @@
 // Alt+F4).
 #pragma once
 #include "app/catalogue.h"
+#include "app/changes.h"
 #include "app/live_reload.h"
 #include "app/viewer_keys.h"
 
@@ -28,6 +29,10 @@ struct Viewer {
   int32_t end_after_frames = 0;  // the benchmarks' seam: end after this many frames (0: never)
   ViewerKeys keys;
   LiveReload reload;
+  ChangeHistory history;  // this run's changes, for undo and redo
+  bool right_was_down = false;
+  // How the viewer asks (the toolkit's message box; tests put in one that answers at once).
+  int32_t (*message_box)(const TvString& text, int32_t yes_no, const TvString& caption) = nullptr;
 };
 
 // The tab text: each category's page lists the combo, labels, code box and
@@ -55,3 +60,17 @@ void viewer_select_snippet(Viewer& v, int32_t index);
 void viewer_reload(Viewer& v);
 // The key commands of this frame (viewer_keys.h).
 void viewer_keys_step(Viewer& v);
+
+// --- changes (viewer_actions.cpp): each on the snippet on show -----------------
+void viewer_add(Viewer& v);        // "Add Own Code", Ctrl+N
+void viewer_edit(Viewer& v);       // F2, "Edit..."
+void viewer_duplicate(Viewer& v);  // "Duplicate..."
+void viewer_delete(Viewer& v);     // Delete, "Delete..." (asks first)
+// "Move To...": the pop-up of the other categories at (x, y), then the move.
+void viewer_move(Viewer& v, int32_t x, int32_t y);
+void viewer_move_to(Viewer& v, int32_t target);
+// Ctrl+Z (redo false) and Ctrl+Y: shows the category and snippet it touched.
+void viewer_history(Viewer& v, bool redo);
+// A right click on the combo box or the code box opens the snippet's menu;
+// true when it did.
+bool viewer_context_menu(Viewer& v);
