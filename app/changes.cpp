@@ -79,7 +79,8 @@ HistoryStep walk(const Catalogue& c, ChangeHistory& h, bool forward) {
 }  // namespace
 
 SaveOutcome change_add(const Catalogue& c, ChangeHistory& h, const TvString& category, SnippetArray& snippets,
-                       const Snippet& snippet) {
+                       const Snippet& snippet_now) {
+  const Snippet snippet = snippet_now;
   backup_before_change(h.backups, c.path);
   SaveOutcome o = save_snippet(c, category, snippets, snippet, encode_code(snippet.code));
   if (!o.saved) return o;
@@ -92,7 +93,9 @@ SaveOutcome change_add(const Catalogue& c, ChangeHistory& h, const TvString& cat
 }
 
 SaveOutcome change_replace(const Catalogue& c, ChangeHistory& h, const TvString& category, SnippetArray& snippets,
-                           const Snippet& shown, const Snippet& edited) {
+                           const Snippet& shown_now, const Snippet& edited_now) {
+  // copies: the caller's snippets may live in `snippets`, which the save refills
+  const Snippet shown = shown_now, edited = edited_now;
   backup_before_change(h.backups, c.path);
   SaveOutcome o = replace_snippet(c, category, snippets, shown, edited);
   if (!o.saved) return o;
@@ -107,7 +110,8 @@ SaveOutcome change_replace(const Catalogue& c, ChangeHistory& h, const TvString&
 }
 
 SaveOutcome change_delete(const Catalogue& c, ChangeHistory& h, const TvString& category, SnippetArray& snippets,
-                          const Snippet& shown) {
+                          const Snippet& shown_now) {
+  const Snippet shown = shown_now;
   backup_before_change(h.backups, c.path);
   SaveOutcome o = delete_snippet(c, category, snippets, shown);
   if (!o.saved) return o;
@@ -120,7 +124,8 @@ SaveOutcome change_delete(const Catalogue& c, ChangeHistory& h, const TvString& 
 }
 
 SaveOutcome change_move(const Catalogue& c, ChangeHistory& h, const TvString& from, const TvString& to,
-                        SnippetArray& snippets, const Snippet& shown) {
+                        SnippetArray& snippets, const Snippet& shown_now) {
+  const Snippet shown = shown_now;
   backup_before_change(h.backups, c.path);
   SaveOutcome o = move_snippet(c, from, to, snippets, shown);
   if (!o.saved) return o;
