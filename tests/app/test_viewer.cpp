@@ -38,6 +38,8 @@ class ViewerTest : public VexuiTest {
     for (int i = 0; i < 256; i++) input_device.key_map[i] = uint16_t(i);
     input_device.focused = true;
     v.catalogue.path = ini.c_str();
+    v.message_box = stand_in_box;
+    v.history.backups.tried = true;  // no backups/ folder in these tests
     asked.clear();
     answer = 1;
     escape_switch(1);
@@ -89,6 +91,17 @@ class ViewerTest : public VexuiTest {
     add_dialog_build(d, v.catalogue, v.categories, tab);
     vexui_modal_begin();
     dialog_turn(470, 310, false);  // the runner's first frame
+  }
+  // The edit (or duplicate) dialog on snippet `index` of the tab on show.
+  void open_edit(SnippetDialogMode mode, int index) {
+    d = AddDialog{};
+    d.mode = mode;
+    d.message_box = stand_in_box;
+    d.history = &v.history;
+    snippet_dialog_build(d, v.catalogue, v.categories, num("tab", "SELECT"), v.snippets(index));
+    vexui_modal_begin();
+    dialog_turn(470, 310, false);
+    settle();
   }
   int32_t dialog_turn(int x, int y, bool down) {
     input_on_mouse_motion(x, y, 0, 0);
@@ -361,6 +374,87 @@ TEST_F(ViewerTest, TheKeysBoxListsEveryKeyAndEnterClosesIt) {
   input_on_key(28, false, false);
   vexui_pop_dialog();
   vexui_modal_end();
+}
+
+// Delete asks, naming the snippet; Yes removes it and renumbers the rest;
+// Ctrl+Z brings it back under its number, Ctrl+Y takes it again; an undo
+// that cannot be saved says so and changes nothing.
+TEST_F(ViewerTest, DeleteAsksAndUndoAndRedoWalkTheHistory) {
+  start(kThree);
+  key(209);  // "b", number 0
+  answer = 0;
+  key(211);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], "Delete the snippet \"b\"?");
+  EXPECT_EQ(read_file(ini), kThree);
+  answer = 1;
+  key(211);
+  EXPECT_EQ(get("combo", "TEXT"), "a|c");
+  EXPECT_EQ(get("text", "TEXT"), "C");  // the one after it
+  EXPECT_NE(read_file(ini).find("[Extend_Types]\nNAME0=a\nCODE0=A\nNAME1=c\nCODE1=C\n[Types]"), std::string::npos)
+      << read_file(ini);
+  key(44, true);
+  EXPECT_EQ(get("combo", "TEXT"), "a|b|c");
+  EXPECT_EQ(get("text", "TEXT"), "B");
+  key(21, true);
+  EXPECT_EQ(get("combo", "TEXT"), "a|c");
+  std::string before = read_file(ini);
+  safe_write_fail_at(SafeWriteStep::write);
+  key(44, true);
+  EXPECT_EQ(asked.back().rfind("The snippet could not be undone: ", 0), 0u) << asked.back();
+  EXPECT_EQ(get("combo", "TEXT"), "a|c");
+  EXPECT_EQ(read_file(ini), before);
+  EXPECT_EQ(v.history.position, 1u);
+  key(44, true);  // the next try goes through
+  EXPECT_EQ(get("combo", "TEXT"), "a|b|c");
+  EXPECT_EQ(v.history.position, 0u);
+}
+
+// The edit dialog starts with the snippet, saves it in place under its
+// number, and when another program changed it meanwhile asks before
+// saving the edit as a new snippet; a duplicate is saved as a new one.
+TEST_F(ViewerTest, EditSavesInPlaceAsksOnAConflictAndDuplicateAddsACopy) {
+  start(kThree);
+  open_edit(SnippetDialogMode::edit, 1);  // "b"
+  EXPECT_EQ(get("", "TEXT"), "Edit Your Code (Extend Types)");
+  EXPECT_EQ(get("name2", "TEXT"), "b");
+  EXPECT_EQ(get("text", "TEXT"), "B");
+  set("name2", "TEXT", "bee");
+  ASSERT_EQ(click_in_dialog("save"), 1);
+  EXPECT_NE(read_file(ini).find("NAME0=bee\n"), std::string::npos);
+  EXPECT_EQ(v.list_text, "a|bee|c");
+
+  open_edit(SnippetDialogMode::edit, 1);
+  set("text", "TEXT", "mine");
+  write_file(ini, "[Extend_Types]\nNAME0=bee\nCODE0=theirs\nNAME1=a\nCODE1=A\n");
+  answer = 0;
+  EXPECT_EQ(click_in_dialog("save"), VEXUI_DIALOG_RUNNING);
+  EXPECT_NE(asked.back().find("changed this snippet"), std::string::npos) << asked.back();
+  EXPECT_EQ(read_file(ini), "[Extend_Types]\nNAME0=bee\nCODE0=theirs\nNAME1=a\nCODE1=A\n");
+  EXPECT_EQ(get("text", "TEXT"), "mine");
+  answer = 1;
+  ASSERT_EQ(click_in_dialog("save"), 1);
+  EXPECT_NE(read_file(ini).find("NAME0=bee\nCODE0=theirs\n"), std::string::npos);
+  EXPECT_NE(read_file(ini).find("NAME2=bee\n"), std::string::npos);
+
+  open_edit(SnippetDialogMode::duplicate, 0);  // "a"
+  EXPECT_EQ(get("", "TEXT"), "Duplicate Your Code (Extend Types)");
+  EXPECT_EQ(get("name2", "TEXT"), "a (copy)");
+  ASSERT_EQ(click_in_dialog("save"), 1);
+  EXPECT_NE(read_file(ini).find("NAME3=a (copy)\n"), std::string::npos);
+  EXPECT_EQ(v.list_text, "a|a (copy)|bee|bee");
+}
+
+TEST_F(ViewerTest, MoveToTakesTheSnippetToTheEndOfTheOtherCategory) {
+  start(kThree);
+  key(209);  // "b"
+  viewer_move_to(v, 1);
+  EXPECT_EQ(get("combo", "TEXT"), "a|c");
+  EXPECT_NE(read_file(ini).find("[Types]\nNAME0=t\nCODE0=T\nNAME1=b\n"), std::string::npos) << read_file(ini);
+  key(44, true);
+  EXPECT_EQ(num("tab", "SELECT"), 0);
+  EXPECT_EQ(get("combo", "TEXT"), "a|b|c");
+  EXPECT_EQ(get("text", "TEXT"), "B");
 }
 
 }  // namespace
