@@ -104,7 +104,7 @@ void viewer_move(Viewer& v, int32_t x, int32_t y) {
     string_append(items, v.categories(i));
     targets[n++] = i;
   }
-  int32_t pick = vexui_popup_list(x, y, 140, 0, items);
+  int32_t pick = vexui_popup_list(x, y, 140, 320, items);  // the list shrinks to its items
   if (pick >= 0 && pick < n) viewer_move_to(v, targets[pick]);
 }
 
@@ -129,7 +129,7 @@ bool viewer_context_menu(Viewer& v) {
     over = over || (m.x >= x && m.x < x + w && m.y >= y && m.y < y + h);
   }
   if (!over) return false;
-  switch (vexui_popup_list(m.x, m.y, 120, 0, "Edit...|Duplicate...|Move To...|Delete...")) {
+  switch (vexui_popup_list(m.x, m.y, 120, 320, "Edit...|Duplicate...|Move To...|Delete...")) {
     case 0: viewer_edit(v); break;
     case 1: viewer_duplicate(v); break;
     case 2: viewer_move(v, m.x, m.y); break;

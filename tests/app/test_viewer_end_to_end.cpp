@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -157,6 +158,59 @@ TEST_F(ViewerEndToEnd, BrowseCopyPasteAddQuitAndFindItAgain) {
   click("copy");
   EXPECT_EQ(clipboard(), "FUNCTION Twice: x\n    return x * 2\nENDFUNCTION");
   EXPECT_EQ(quit(), 0);
+}
+
+// The keys from outside: F2 renames the first snippet in place, Delete and
+// Enter remove it, Ctrl+Z brings it back, Page Down and Enter copy the
+// second; a snippet another program appends to CODE.INI shows up.
+TEST_F(ViewerEndToEnd, EditDeleteUndoByKeysAndAnotherProgramsAppendShowsUp) {
+  std::string ini = dest + "/CODE.INI";
+  Catalogue installed;
+  installed.path = ini.c_str();
+  SnippetArray first;
+  load_category(installed, "Extend Types", first);
+  ASSERT_GE(first.size1, 2);
+  std::string name = first(0).name.c_str(), renamed = name + "Z";
+  std::string number = std::to_string(first(0).number);
+  start();
+  auto key = [&](const std::string& k) {
+    xdo("key " + k);
+    usleep(400000);
+  };
+  key("F2");
+  click("add:name2");
+  key("End");
+  xdo("type --delay 30 Z");
+  click("add:save");
+  EXPECT_NE(read_file(ini).find("NAME" + number + "=" + renamed + "\r\n"), std::string::npos);
+
+  key("Delete");
+  key("Return");
+  EXPECT_EQ(read_file(ini).find("=" + renamed + "\r\n"), std::string::npos);
+  key("ctrl+z");
+  EXPECT_NE(read_file(ini).find("NAME" + number + "=" + renamed + "\r\n"), std::string::npos);
+
+  key("ctrl+1");  // the category from its first snippet again
+  key("Next");
+  key("Return");
+  EXPECT_EQ(clipboard(), std::string(first(1).code.c_str()));
+
+  // INLINE is the file's last section: a line appended lands in it
+  SnippetArray inline_list;
+  load_category(installed, "INLINE", inline_list);
+  key("ctrl+6");
+  std::string text = read_file(ini);
+  write_file(ini, text + "NAME" + std::to_string(inline_list.size1) + "=!appended\r\nCODE" +
+                      std::to_string(inline_list.size1) + "=from elsewhere\r\n");
+  usleep(1000000);  // within a second
+  key("Prior");      // the new one sorts first, above the snippet on show
+  key("Return");
+  EXPECT_EQ(clipboard(), "from elsewhere");
+  EXPECT_EQ(quit(), 0);
+  // the run's first change kept the catalogue as it was
+  int copies = 0;
+  for (auto& e : std::filesystem::directory_iterator(dest + "/backups")) copies += e.path().extension() == ".INI";
+  EXPECT_EQ(copies, 1);
 }
 
 }  // namespace
