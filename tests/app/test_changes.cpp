@@ -246,7 +246,8 @@ TEST(ChangesSoak, AKilledChangeLeavesTheFileBeforeOrAfter) {
   int kills = 0, mid_change = 0, max_ops = 0;
   for (int round = 0; round < 300; ++round) {
     write_file(ini, base);
-    started[0] = started[1] = 0;
+    started[0] = 0;
+    started[1] = 0;
     pid_t kid = fork();
     if (kid == 0) {
       TvStringArray names = all_categories();
