@@ -1,6 +1,9 @@
-// main.cpp - process entry of Snipvault: the runtime starts up (window,
-// input, the program's folder as the current folder) and runs the viewer.
+// main.cpp - process entry of snipvault-desktop: the runtime starts up
+// (window, input, the program's folder as the current folder) and runs the
+// viewer; a command (cli.h) runs without them, with the desktop clipboard.
+#include "app/cli.h"
 #include "app/viewer.h"
+#include "runtime/platform/clipboard.h"
 #include "runtime/frame/entry.h"
 #include "runtime/frame/settings.h"
 #include "runtime/io/filesystem.h"
@@ -18,6 +21,18 @@ void snipvault_main() {
   viewer_main(int32_t(string_to_number(get_env("SNIPVAULT_END_AFTER_FRAMES"))));
 }
 
+bool desktop_clipboard(const std::string& latin1, std::string& why) {
+  if (platform_clipboard_set(latin1)) return true;
+  why = "the desktop refused the text or there is no display";
+  return false;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) { program_entry(argc, argv, snipvault_main); }
+int main(int argc, char** argv) {
+  if (cli_wants_command(argc, argv)) {
+    cli_clipboard = desktop_clipboard;
+    return cli_main(argc, argv);
+  }
+  program_entry(argc, argv, snipvault_main);
+}

@@ -379,7 +379,7 @@ std::vector<SearchWord> search_words(const TvString& query) {
   return words;
 }
 
-bool search_load(SearchIndex& ix, const TvString& path) {
+bool search_load(SearchIndex& ix, const TvString& path, SearchDepth depth) {
   clear(ix);
   ix.path = path;
   ix.loaded = true;
@@ -397,8 +397,8 @@ bool search_load(SearchIndex& ix, const TvString& path) {
   for (int32_t c = 0; c < names.size1; ++c) read_category(ini_table, c, section_name(names(c)), ix.entries, first);
   ix.file = std::move(ini_table.bytes);  // the entries point into these bytes
   ini_open("");
-  build_folded(ix);
-  order_entries(ix);
+  if (depth == SearchDepth::full) build_folded(ix);
+  if (depth != SearchDepth::entries) order_entries(ix);
   return true;
 }
 

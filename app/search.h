@@ -94,7 +94,10 @@ struct SearchIndex {
 // Loads the catalogue at `path` whatever its state; false (with `error` set
 // and no entries) when the file exists but cannot be read. A missing file is
 // an empty catalogue.
-bool search_load(SearchIndex& ix, const TvString& path);
+// The command line loads only as much as a command needs: the entries
+// (looking up a name), also their order (listing), or all (searching).
+enum class SearchDepth { entries, ordered, full };
+bool search_load(SearchIndex& ix, const TvString& path, SearchDepth depth = SearchDepth::full);
 // Loads when never loaded, when `path` is another file, or when the file
 // changed on disk since it was loaded. True when it (re)loaded.
 bool search_refresh(SearchIndex& ix, const TvString& path);
