@@ -21,6 +21,17 @@ mkdir -p "$DEST" "$DATA_HOME/applications" "$DATA_HOME/icons/hicolor/scalable/ap
 # a new program replaces the old one in one step, even while it runs
 cp "$BUILD/snipvault" "$DEST/.snipvault.new"
 mv -f "$DEST/.snipvault.new" "$DEST/snipvault"
+if [ -e "$BUILD/snipvault-desktop" ]; then
+  cp "$BUILD/snipvault-desktop" "$DEST/.snipvault-desktop.new"
+  mv -f "$DEST/.snipvault-desktop.new" "$DEST/snipvault-desktop"
+fi
+# the command line: snipvault on the user's PATH (~/.local/bin beside
+# ~/.local/share), its manual page and its bash completion
+BIN=$(dirname "$DATA_HOME")/bin
+mkdir -p "$BIN" "$DATA_HOME/man/man1" "$DATA_HOME/bash-completion/completions"
+ln -sf "$DEST/snipvault" "$BIN/snipvault"
+cp "$ROOT/shell/snipvault.1" "$DATA_HOME/man/man1/snipvault.1"
+cp "$ROOT/shell/snipvault.bash" "$DATA_HOME/bash-completion/completions/snipvault"
 for f in "$ROOT"/data/*; do
   name=$(basename "$f")
   if [ "$name" = CODE.INI ]; then
