@@ -21,9 +21,15 @@ void snipvault_main() {
   viewer_main(int32_t(string_to_number(get_env("SNIPVAULT_END_AFTER_FRAMES"))));
 }
 
+// copy returns once the text is with the desktop's clipboard manager or
+// our keeper process, so it stays after the command has ended.
 bool desktop_clipboard(const std::string& latin1, std::string& why) {
-  if (platform_clipboard_set(latin1)) return true;
-  why = "the desktop refused the text or there is no display";
+  if (!platform_clipboard_set(latin1)) {
+    why = "the desktop refused the text or there is no display";
+    return false;
+  }
+  if (platform_clipboard_keep_after_exit() != ClipboardKept::lost) return true;
+  why = "neither a clipboard manager nor a keeper process could take the text";
   return false;
 }
 

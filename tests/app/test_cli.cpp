@@ -18,6 +18,7 @@
 #include "app/add_dialog.h"
 #include "app/catalogue.h"
 #include "app/cli.h"
+#include "tests/support/private_display.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {
@@ -248,6 +249,21 @@ TEST_F(CommandLine, AClosedPipeEndsQuietlyAndTheCompletionKnowsNamesAndCategorie
   EXPECT_EQ(complete("'" + kProgram + "' show Cl", 2), "Clamp\\ Value\n");
   EXPECT_EQ(complete("'" + kProgram + "' --catalogue '" + ini + "' copy TV", 4), "TVector\n");
   EXPECT_EQ(complete("snipvault add ''", 2), "extend-types\ntypes\nfunctions\nsubroutines\nconstants\ninline\n");
+}
+
+TEST_F(CommandLine, CopyLeavesTheCodeOnTheClipboardAfterItEnded) {
+  struct Display : PrivateDisplay {
+    ~Display() { stop(); }
+  } display;
+  if (!have_tool("xclip") || !display.start()) GTEST_SKIP() << "no xclip or private X server";
+  setenv("DISPLAY", display.name.c_str(), 1);
+  Result r = run({"copy", "tvector"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(bash("timeout 10 xclip -o -selection clipboard"), "TYPE tvector\nENDTYPE");
+  // another program's copy ends our keeper
+  bash("echo other | timeout 10 xclip -i -selection clipboard -loops 1 & sleep 0.5; timeout 10 xclip -o -selection clipboard >/dev/null; wait");
+  unsetenv("DISPLAY");
+  EXPECT_EQ(run({"copy", "nothing-like-this"}).code, 1);
 }
 
 }  // namespace
