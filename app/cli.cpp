@@ -3,6 +3,7 @@
 #include "app/cli.h"
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -10,9 +11,10 @@
 #include "app/catalogue.h"
 #include "app/catalogue_place.h"
 #include "app/search.h"
+#include "runtime/platform/child_process.h"
 #include "runtime/platform/env.h"
-#include "runtime/platform/platform_files.h"
 #include "runtime/platform/process_info.h"
+#include "runtime/platform/platform_files.h"
 #include "runtime/platform/terminal.h"
 #include "runtime/platform/utf8_text.h"
 #include "runtime/values/string_lib.h"
@@ -158,6 +160,14 @@ const Command kCommands[] = {
      "Adds a snippet; the code is read from standard input (the category's\n"
      "template when standard input is a terminal). The catalogue stores \"|\"\n"
      "as a line break, so code holding \"|\" is refused unless --allow-bar.\n"},
+    {"edit", "edit NAME [-c CATEGORY] [--allow-bar]", "-c --allow-bar",
+     "Opens the snippet's code in $VISUAL, $EDITOR or vi; when the editor ends\n"
+     "with exit code 0 and the text changed, the snippet is saved in place\n"
+     "(same number). If another program changed or removed it meanwhile, nothing\n"
+     "is overwritten and the edited text is kept in a file named in the message.\n"},
+    {"rm", "rm NAME [-c CATEGORY] [-y]", "-c -y",
+     "Removes the snippet; the ones after it in its category are renumbered.\n"
+     "Asks first on a terminal; -y does not ask (and is needed without one).\n"},
     {"copy", "copy NAME [-c CATEGORY]", "-c",
      "Puts the snippet's code on the desktop's clipboard (needs a display); it\n"
      "stays there after the command has ended.\n"},
@@ -247,7 +257,46 @@ TvString catalogue_in_use(const Args& a) {
   std::string self = platform_program_file();
   size_t slash = self.rfind('/');
   std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : self.substr(0, slash);
-  return choose_catalogue_place(TvString(folder.c_str()));
+  CataloguePlace place = choose_catalogue_place(TvString(folder.c_str()));
+  if (!place.notice.empty()) say(utf8(place.notice));
+  return place.path;
+}
+
+// A change waits for another program saving (a running viewer, another
+// command) and says so once a second has passed.
+Catalogue catalogue_for_change(const TvString& path) {
+  Catalogue c;
+  c.path = path;
+  c.lock_wait_ms = 60000;
+  auto waited = std::make_shared<int>(0);
+  c.waiting = [waited, path]() {
+    if ((*waited += 20) == 1000) say("waiting for another program saving " + std::string(path.c_str()) + " ...");
+    return true;
+  };
+  return c;
+}
+
+// Text from a pipe or an editor as the catalogue takes it: one closing line
+// break dropped (it ends the last line), CR LF and a lone CR as one line
+// break. False when it is not UTF-8 (or holds a NUL).
+bool code_from_terminal(std::string in, TvString& code, bool& lossy) {
+  if (!in.empty() && in.back() == '\n') in.pop_back();
+  if (!in.empty() && in.back() == '\r') in.pop_back();
+  std::string lf;
+  lf.reserve(in.size());
+  for (size_t i = 0; i < in.size(); ++i) {
+    if (in[i] != '\r') lf += in[i];
+    else if (i + 1 >= in.size() || in[i + 1] != '\n') lf += '\n';
+  }
+  return from_terminal(lf, code, lossy);
+}
+
+// The message of a refused or failed change, and its exit code.
+int change_failed(const SaveOutcome& o, const TvString& path, const std::string& command) {
+  if (o.error == CatalogueError::empty_name) return usage_error("A name MUST be given", command);
+  if (o.error == CatalogueError::empty_code) return usage_error("Some code MUST be given", command);
+  say("cannot save to " + std::string(path.c_str()) + ": " + utf8(o.reason) + "; it is unchanged");
+  return kFileError;
 }
 
 // Category names match without regard to case, with "_", "-" or a blank
@@ -364,16 +413,6 @@ int resolve(const SearchIndex& ix, const Args& a, const std::string& command, ui
   return -1;
 }
 
-// Says so when another program holds the catalogue's lock for more than a
-// second; the save itself then waits for it.
-void announce_lock_wait(const TvString& path) {
-  std::string lock = std::string(path.c_str()) + ".lock";
-  PlatformFile f = platform_file_open_append(lock.c_str());
-  if (f == kNoPlatformFile) return;  // the save says why
-  if (!platform_file_lock(f, 1000)) say("waiting for another program saving " + std::string(path.c_str()) + " ...");
-  platform_file_close(f);
-}
-
 // --- commands ----------------------------------------------------------------------
 
 int run_list(const Args& a, const TvString& path, Output& out) {
@@ -458,12 +497,6 @@ int run_add(const Args& a, const TvString& path) {
   if (!from_terminal(a.description, s.description, lossy))
     return usage_error("the description is not UTF-8 text", "add");
   if (!from_terminal(a.author, s.author, lossy)) return usage_error("the author is not UTF-8 text", "add");
-  bool blank_name = true;
-  for (uint32_t i = 0; i < s.name.length; ++i) blank_name = blank_name && s.name.data[i] == ' ';
-  // blanks alone would not survive the file (blanks after "=" are not read back)
-  if (blank_name) return usage_error("A name MUST be given", "add");
-  if (s.description.empty()) s.description = "-----";
-  if (s.author.empty()) s.author = "-----";
   if (platform_is_terminal(kStandardInput)) {
     s.code = cli_code_template(category);
   } else {
@@ -472,26 +505,130 @@ int run_add(const Args& a, const TvString& path) {
       say("cannot read standard input: " + platform_last_error_text());
       return kUsage;
     }
-    // one closing line break is the end of the last line, not an empty line
-    if (!in.empty() && in.back() == '\n') in.pop_back();
-    if (!in.empty() && in.back() == '\r') in.pop_back();
-    TvString code;
-    if (!from_terminal(in, code, lossy))
+    if (!code_from_terminal(in, s.code, lossy))
       return usage_error("standard input is not UTF-8 text (or holds a NUL byte); nothing was saved", "add");
-    s.code = paste_text(code);  // CR LF and lone CRs as one line break, tabs as blanks
   }
-  if (s.code.empty()) return usage_error("Some code MUST be given", "add");
   if (!a.allow_bar && string_find(s.code, "|", 0) >= 0)
     return usage_error("the code holds \"|\", which the catalogue stores as a line break; --allow-bar saves it anyway",
                        "add");
+  Snippet prepared = s;
+  CatalogueError e = prepare_snippet(prepared);
+  if (e == CatalogueError::empty_name) return usage_error("A name MUST be given", "add");
+  if (e == CatalogueError::empty_code) return usage_error("Some code MUST be given", "add");
   if (lossy) say("warning: characters outside Latin-1 were stored as \"?\"");
-  announce_lock_wait(path);
   SnippetArray snippets;
-  SaveOutcome o = save_snippet(TvString(category_name(category).c_str()), snippets, s, encode_code(s.code));
-  if (!o.saved) {
-    say("cannot save to " + std::string(path.c_str()) + ": " + o.reason.c_str() + "; it is unchanged");
+  SaveOutcome o = save_snippet(catalogue_for_change(path), TvString(category_name(category).c_str()), snippets,
+                               prepared, encode_code(prepared.code));
+  return o.saved ? kDone : change_failed(o, path, "add");
+}
+
+// The snippet as loaded for a change, with the category's array it is in.
+int shown_snippet(const Args& a, const TvString& path, const std::string& command, SearchIndex& ix, uint32_t& i) {
+  int r = load(ix, path, SearchDepth::entries);
+  if (r >= 0) return r;
+  return resolve(ix, a, command, i);
+}
+
+int run_rm(const Args& a, const TvString& path) {
+  if (a.words.size() != 1) return usage_error("rm takes one name", "rm");
+  SearchIndex ix;
+  uint32_t i = 0;
+  int r = shown_snippet(a, path, "rm", ix, i);
+  if (r >= 0) return r;
+  const SearchEntry& e = ix.entries[i];
+  std::string category = category_name(e.category);
+  if (!a.yes) {
+    if (!platform_is_terminal(kStandardInput) || !platform_is_terminal(kStandardError))
+      return usage_error("rm asks first on a terminal; -y removes without asking", "rm");
+    std::string question = "snipvault: remove \"" + utf8(e.name, e.name_length) + "\" from " + category + "? [y/N] ";
+    platform_write_all(kStandardError, question.data(), question.size());
+    std::string answer;
+    char ch = 0;
+    while (platform_read_some(kStandardInput, &ch, 1) == 1 && ch != '\n') answer += ch;
+    if (answer != "y" && answer != "Y" && answer != "yes") return kDone;
+  }
+  SnippetArray& snippets = ix.categories[e.category];
+  Snippet shown = snippets(e.index);
+  SaveOutcome o = delete_snippet(catalogue_for_change(path), TvString(category.c_str()), snippets, shown);
+  return o.saved ? kDone : change_failed(o, path, "rm");
+}
+
+int run_edit(const Args& a, const TvString& path) {
+  if (a.words.size() != 1) return usage_error("edit takes one name", "edit");
+  SearchIndex ix;
+  uint32_t i = 0;
+  int r = shown_snippet(a, path, "edit", ix, i);
+  if (r >= 0) return r;
+  const SearchEntry& e = ix.entries[i];
+  std::string category = category_name(e.category);
+  SnippetArray& snippets = ix.categories[e.category];
+  Snippet shown = snippets(e.index);
+
+  std::string file;
+  PlatformFile f = kNoPlatformFile;
+  for (int k = 0; k < 100 && f == kNoPlatformFile; ++k) {
+    file = platform_temp_dir() + "snipvault-edit-" + std::to_string(platform_monotonic_ms() % 1000000) + "-" +
+           std::to_string(k) + ".tvb";
+    f = platform_file_create_exclusive(file.c_str());
+  }
+  std::string text = utf8(shown.code) + "\n";
+  bool written = f != kNoPlatformFile && platform_file_write_at(f, 0, text.data(), int64_t(text.size()));
+  if (f != kNoPlatformFile) platform_file_close(f);
+  if (!written) {
+    say("cannot write a file for the editor: " + platform_last_error_text());
     return kFileError;
   }
+  std::string editor;
+  if (!platform_get_env("VISUAL", editor) || editor.empty())
+    if (!platform_get_env("EDITOR", editor) || editor.empty()) editor = "vi";
+  int code = -1;
+  // through the shell, so that an editor given with its options ("code -w") runs
+  bool ran = platform_run({"/bin/sh", "-c", editor + " \"$1\"", "sh", file}, true, &code);
+  std::string back;
+  PlatformFile in = platform_file_open_read(file.c_str());
+  bool read = in != kNoPlatformFile;
+  if (read) {
+    char chunk[65536];
+    for (int64_t at = 0;;) {
+      int64_t n = platform_file_read_at(in, at, chunk, sizeof chunk);
+      if (n <= 0) {
+        read = n == 0;
+        break;
+      }
+      back.append(chunk, size_t(n));
+      at += n;
+    }
+    platform_file_close(in);
+  }
+  if (!ran || code != 0) {
+    platform_file_delete(file.c_str());
+    say(ran ? "the editor ended with exit code " + std::to_string(code) + "; nothing was saved"
+            : "cannot start the editor \"" + editor + "\"");
+    return kFileError;
+  }
+  bool lossy = false;
+  Snippet edited = shown;
+  if (!read || !code_from_terminal(back, edited.code, lossy)) {
+    say("the edited text is not UTF-8 (or cannot be read); nothing was saved, it is kept in " + file);
+    return kUsage;
+  }
+  if (string_equal(edited.code, shown.code)) {
+    platform_file_delete(file.c_str());
+    return kDone;
+  }
+  if (!a.allow_bar && string_find(edited.code, "|", 0) >= 0) {
+    say("the code holds \"|\", which the catalogue stores as a line break; nothing was saved, the text is kept in " +
+        file + " (--allow-bar saves it anyway)");
+    return kUsage;
+  }
+  if (lossy) say("warning: characters outside Latin-1 were stored as \"?\"");
+  SaveOutcome o = replace_snippet(catalogue_for_change(path), TvString(category.c_str()), snippets, shown, edited);
+  if (!o.saved) {
+    int rc = change_failed(o, path, "edit");
+    say("the edited text is kept in " + file);
+    return rc;
+  }
+  platform_file_delete(file.c_str());
   return kDone;
 }
 
@@ -565,7 +702,6 @@ int cli_main(int argc, char** argv) {
       return usage_error(a.command + " takes no " + opt, a.command);
   }
   TvString path = catalogue_in_use(a);
-  catalogue_path = path;
   std::string name = c->name;
   if (name == "path") {
     if (!a.words.empty()) return usage_error("path takes no arguments", "path");
@@ -576,5 +712,7 @@ int cli_main(int argc, char** argv) {
   if (name == "show") return run_show(a, path, out);
   if (name == "search") return run_search(a, path, out);
   if (name == "add") return run_add(a, path);
+  if (name == "rm") return run_rm(a, path);
+  if (name == "edit") return run_edit(a, path);
   return run_copy(argc, argv, a, path);
 }

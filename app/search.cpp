@@ -1,11 +1,9 @@
 // search.cpp - the whole catalogue loaded for search, and the matching.
 //
-// Loading reads the file with the INI table (ini_open) and walks each
-// category's section the way load_category does, but over the table's
-// entries directly: one pass per section finds the first NAMEn, DESCRIPTIONn,
-// AUTHORn and CODEn of every n, so no value is copied. The file's bytes are
-// kept and entries point into them. One block of folded text, entries in
-// name order, is what every word is looked for in with memmem.
+// Loading is the catalogue's own (load_catalogue), so the index holds
+// exactly what the viewer shows; entries point into those snippets. One
+// block of folded text, entries in file order, is what every word is looked
+// for in with memmem.
 #include "app/search.h"
 
 #include <algorithm>
@@ -14,86 +12,29 @@
 #include <emmintrin.h>
 #endif
 
-#include "runtime/io/ini.h"
-#include "runtime/values/ascii_case.h"
 
 namespace {
 
-const char kNoText[] = "-----";  // a missing description or author
-constexpr uint32_t kNone = UINT32_MAX;
 
 
 // --- reading ----------------------------------------------------------------
 
-enum Stem { kName, kDescription, kAuthor, kCode };
-
-// "name12" -> kName, 12: only the key that "NAME" + 12 names (no sign, no
-// leading zero), since only that one is what the viewer looks up.
-bool parse_key(const char* k, uint32_t len, int& stem, uint32_t& n) {
-  static const char* const stems[] = {"NAME", "DESCRIPTION", "AUTHOR", "CODE"};
-  static const uint32_t lengths[] = {4, 11, 6, 4};
-  for (int s = 0; s < 4; ++s) {
-    uint32_t sl = lengths[s];
-    if (len <= sl || !ascii_equal_blind(k, stems[s], sl)) continue;
-    const char* d = k + sl;
-    uint32_t dl = len - sl;
-    if (dl > 9 || (d[0] == '0' && dl > 1)) return false;
-    uint32_t v = 0;
-    for (uint32_t i = 0; i < dl; ++i) {
-      if (d[i] < '0' || d[i] > '9') return false;
-      v = v * 10 + uint32_t(d[i] - '0');
-    }
-    stem = s;
-    n = v;
-    return true;
-  }
-  return false;
-}
-
-// The category's entries as load_category gives them (unsorted).
-void read_category(const IniTable& t, int32_t category, const TvString& section, std::vector<SearchEntry>& out,
-                   std::vector<uint32_t> (&first)[4]) {
-  const IniSection* sec = nullptr;
-  for (const IniSection& s : t.sections)  // a fresh load lists sections in file order: the first wins
-    if (s.name.length == section.length && ascii_equal_blind(s.name.data, section.data, section.length)) {
-      sec = &s;
-      break;
-    }
-  if (!sec) return;
-  size_t count = sec->entries.size();
-  for (auto& f : first) f.assign(count, kNone);
-  for (uint32_t i = 0; i < count; ++i) {
-    const IniEntry& e = sec->entries[i];
-    int stem = 0;
-    uint32_t n = 0;
-    if (parse_key(e.key, e.key_length, stem, n) && n < count && first[stem][n] == kNone) first[stem][n] = i;
-  }
-  for (uint32_t n = 0; n < count && first[kName][n] != kNone; ++n) {
-    if (first[kCode][n] == kNone) continue;  // an entry without code is skipped
-    SearchEntry s{};
-    const IniEntry& name = sec->entries[first[kName][n]];
-    const IniEntry& code = sec->entries[first[kCode][n]];
-    s.name = name.value;
-    s.name_length = name.value_length;
-    s.code = code.value;
-    s.code_length = code.value_length;
-    s.description = kNoText;
-    s.description_length = 5;
-    s.author = kNoText;
-    s.author_length = 5;
-    if (first[kDescription][n] != kNone) {
-      const IniEntry& d = sec->entries[first[kDescription][n]];
-      s.description = d.value;
-      s.description_length = d.value_length;
-    }
-    if (first[kAuthor][n] != kNone) {
-      const IniEntry& a = sec->entries[first[kAuthor][n]];
-      s.author = a.value;
-      s.author_length = a.value_length;
-    }
-    s.category = category;
-    s.number = int32_t(n);
-    out.push_back(s);
+void add_category(std::vector<SearchEntry>& out, const SnippetArray& a, int32_t category) {
+  for (int32_t i = 0; i < a.size1; ++i) {
+    const Snippet& s = a(i);
+    SearchEntry e{};
+    e.name = s.name.data;
+    e.name_length = s.name.length;
+    e.description = s.description.data;
+    e.description_length = s.description.length;
+    e.author = s.author.data;
+    e.author_length = s.author.length;
+    e.code = s.code.data;
+    e.code_length = s.code.length;
+    e.category = category;
+    e.number = s.number;
+    e.index = i;
+    out.push_back(e);
   }
 }
 
@@ -161,16 +102,14 @@ inline uint8_t fold_byte(uint8_t c) {
   return uint8_t(c + (upper ? 32 : 0));
 }
 
-// Folds n bytes; with `code` a stored "|" becomes the line break it stands
-// for. Sixteen bytes at a time where the processor has SSE2.
-char* fold_run(char* out, const char* in, uint32_t n, bool code) {
+// Folds n bytes, sixteen at a time where the processor has SSE2.
+char* fold_run(char* out, const char* in, uint32_t n) {
   uint32_t i = 0;
 #ifdef __SSE2__
   const __m128i flip = _mm_set1_epi8(char(0x80));
   const __m128i ascii_lo = _mm_set1_epi8(char('A' ^ 0x80)), ascii_span = _mm_set1_epi8(char(('A' ^ 0x80) + 26));
   const __m128i latin_lo = _mm_set1_epi8(char(0xC0 ^ 0x80)), latin_span = _mm_set1_epi8(char((0xC0 ^ 0x80) + 31));
   const __m128i times = _mm_set1_epi8(char(0xD7)), bit = _mm_set1_epi8(32);
-  const __m128i bar = _mm_set1_epi8('|'), line = _mm_set1_epi8('\n');
   for (; i < n && n >= 16; i += 16) {
     if (i + 16 > n) i = n - 16;  // the last block overlaps the one before
     __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
@@ -181,18 +120,11 @@ char* fold_run(char* out, const char* in, uint32_t n, bool code) {
                                   _mm_cmplt_epi8(s, latin_span));
     latin = _mm_andnot_si128(_mm_cmpeq_epi8(c, times), latin);
     __m128i f = _mm_add_epi8(c, _mm_and_si128(_mm_or_si128(upper, latin), bit));
-    if (code) {
-      __m128i is_bar = _mm_cmpeq_epi8(c, bar);
-      f = _mm_or_si128(_mm_andnot_si128(is_bar, f), _mm_and_si128(is_bar, line));
-    }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), f);
   }
   if (n >= 16) i = n;
 #endif
-  for (; i < n; ++i) {
-    uint8_t c = fold_byte(uint8_t(in[i]));
-    out[i] = char(code && c == '|' ? '\n' : c);
-  }
+  for (; i < n; ++i) out[i] = char(fold_byte(uint8_t(in[i])));
   out[n] = 0;
   return out + n + 1;
 }
@@ -211,10 +143,10 @@ void build_folded(SearchIndex& ix) {
   char* out = base;
   for (SearchEntry& e : ix.entries) {
     e.start = size_t(out - base);
-    out = fold_run(out, e.name, e.name_length, false);
-    out = fold_run(out, e.description, e.description_length, false);
-    out = fold_run(out, e.author, e.author_length, false);
-    out = fold_run(out, e.code, e.code_length, true);
+    out = fold_run(out, e.name, e.name_length);
+    out = fold_run(out, e.description, e.description_length);
+    out = fold_run(out, e.author, e.author_length);
+    out = fold_run(out, e.code, e.code_length);
   }
 }
 
@@ -224,7 +156,6 @@ void clear(SearchIndex& ix) {
   ix.name_position.clear();
   ix.by_category.clear();
   ix.folded_size = 0;
-  ix.file.reset();
   ix.error = "";
   ix.last_valid = false;
   ix.last_words.clear();
@@ -245,14 +176,7 @@ size_t entry_end(const SearchEntry& e) {
   return e.start + e.name_length + e.description_length + e.author_length + e.code_length + 4;
 }
 
-bool exact_at(const char* raw, const std::string& word, bool code) {
-  for (size_t i = 0; i < word.size(); ++i) {
-    char c = raw[i];
-    if (code && c == '|') c = '\n';
-    if (c != word[i]) return false;
-  }
-  return true;
-}
+bool exact_at(const char* raw, const std::string& word) { return std::memcmp(raw, word.data(), word.size()) == 0; }
 
 // A folded hit at `pos` counts when it lies inside one field (and, for a
 // quoted word, the field's own bytes there are the word's).
@@ -264,7 +188,7 @@ bool valid_hit(const SearchEntry& e, const SearchWord& w, size_t pos) {
   for (int f = 0; f < 4; ++f) {
     if (off < lengths[f]) {
       if (off + n > lengths[f]) return false;
-      return !w.quoted || exact_at(raws[f] + off, w.exact, f == 3);
+      return !w.quoted || exact_at(raws[f] + off, w.exact);
     }
     if (off == lengths[f]) return false;  // on the NUL after the field
     off -= size_t(lengths[f]) + 1;
@@ -385,18 +309,14 @@ bool search_load(SearchIndex& ix, const TvString& path, SearchDepth depth) {
   ix.loaded = true;
   // taken before reading: a change during the read shows at the next refresh
   ix.stamp = platform_file_stamp(path.c_str());
-  ini_open(path);
-  if (ini_table.source == IniSource::unreadable) {
-    ini_open("");
-    ix.error = "the file exists but cannot be read";
+  Catalogue c;
+  c.path = path;
+  if (!load_catalogue(c, ix.categories, ix.error)) {
+    for (SnippetArray& a : ix.categories) array_dim(a, 0);
     return false;
   }
-  TvStringArray names;
-  categories(names);
-  std::vector<uint32_t> first[4];
-  for (int32_t c = 0; c < names.size1; ++c) read_category(ini_table, c, section_name(names(c)), ix.entries, first);
-  ix.file = std::move(ini_table.bytes);  // the entries point into these bytes
-  ini_open("");
+  ix.error = "";
+  for (int32_t k = 0; k < kCategoryCount; ++k) add_category(ix.entries, ix.categories[k], k);
   if (depth == SearchDepth::full) build_folded(ix);
   if (depth != SearchDepth::entries) order_entries(ix);
   return true;
@@ -469,7 +389,8 @@ Snippet search_snippet(const SearchIndex& ix, uint32_t entry) {
   s.name = TvString(e.name, e.name_length);
   s.description = TvString(e.description, e.description_length);
   s.author = TvString(e.author, e.author_length);
-  s.code = decode_code(TvString(e.code, e.code_length));
+  s.code = TvString(e.code, e.code_length);
+  s.number = e.number;
   return s;
 }
 

@@ -50,8 +50,7 @@ struct SearchRow {
   int32_t rank;      // SearchRank; 0 for a query without words
 };
 
-// One loaded snippet. Texts are views into the loaded file (code still in
-// its stored form, "|" for line breaks) or into static text ("-----").
+// One loaded snippet; its texts are views into SearchIndex::categories.
 struct SearchEntry {
   const char* name;
   const char* description;
@@ -60,6 +59,7 @@ struct SearchEntry {
   uint32_t name_length, description_length, author_length, code_length;
   int32_t category;  // index into categories()
   int32_t number;    // n of NAMEn in the category's section
+  int32_t index;     // its place in SearchIndex::categories[category]
   size_t start;      // the name's first byte in SearchIndex::folded
 };
 
@@ -74,8 +74,8 @@ struct SearchIndex {
   PlatformFileStamp stamp;       // that file as it was when loaded
   bool loaded = false;
   TvString error;                // why the file could not be read ("" when it could)
-  std::unique_ptr<char[]> file;  // the file's bytes, which entries point into
-  std::vector<SearchEntry> entries;   // category order, then number (the file's order)
+  SnippetArray categories[kCategoryCount];  // as load_catalogue gives them
+  std::vector<SearchEntry> entries;   // category order, then the viewer's order
   std::vector<uint32_t> by_name;      // entry indices by name, then category, then number
   std::vector<uint32_t> name_position;  // an entry's place in by_name
   std::vector<uint32_t> by_category;  // entry indices by category, then name
@@ -111,7 +111,7 @@ std::vector<SearchWord> search_words(const TvString& query);
 // Letter folding of one Latin-1 byte.
 uint8_t search_fold(uint8_t c);
 
-// The entry as the viewer shows it (code decoded).
+// The entry as the viewer shows it, with its number in the file.
 Snippet search_snippet(const SearchIndex& ix, uint32_t entry);
 TvString search_name(const SearchIndex& ix, uint32_t entry);
 TvString search_description(const SearchIndex& ix, uint32_t entry);

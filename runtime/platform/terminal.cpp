@@ -22,6 +22,14 @@ bool platform_write_all(int stream, const char* data, size_t n) {
   return true;
 }
 
+int platform_read_some(int stream, char* buffer, size_t n) {
+  for (;;) {
+    ssize_t r = ::read(stream, buffer, n);
+    if (r < 0 && errno == EINTR) continue;
+    return int(r);
+  }
+}
+
 bool platform_read_all(int stream, std::string& out) {
   char buf[65536];
   for (;;) {

@@ -16,6 +16,8 @@ bool platform_is_terminal(int stream);
 void platform_quiet_broken_pipe();
 // Writes all n bytes; false when the stream is closed or failed.
 bool platform_write_all(int stream, const char* data, size_t n);
+// Reads up to n bytes: the count, 0 at the end, -1 on an error.
+int platform_read_some(int stream, char* buffer, size_t n);
 // Reads the stream to its end into `out`; false on a read error.
 bool platform_read_all(int stream, std::string& out);
 // Replaces the running process with `path`, given these arguments (argv[0]

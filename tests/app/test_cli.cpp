@@ -91,9 +91,9 @@ struct CommandLine : ::testing::Test {
   }
   std::string names(const char* category) {
     SnippetArray a;
-    catalogue_path = ini.c_str();
-    load_category(category, a);
-    catalogue_path = "CODE.INI";
+    Catalogue c;
+    c.path = ini.c_str();
+    load_category(c, category, a);
     std::string s;
     for (int32_t i = 0; i < a.size1; ++i) s += std::string(a(i).name.c_str()) + "=" + a(i).code.c_str() + ";";
     return s;
@@ -210,6 +210,38 @@ TEST_F(CommandLine, AddSavesAsTheDialogDoesAndRefusesWhatWouldHarmTheFile) {
   categories(cats);
   for (int32_t c = 0; c < kCategoryCount; ++c)
     EXPECT_STREQ(cli_code_template(c).c_str(), code_template(cats, c).c_str());
+}
+
+TEST_F(CommandLine, EditAndRmChangeOneSnippetInPlace) {
+  // the editor: a script that rewrites the file it is given
+  std::string editor = dir / "editor.sh";
+  write_file(editor, "#!/bin/sh\nprintf 'TYPE TVector\\n    x, y\\nENDTYPE\\n' > \"$1\"\n");
+  std::filesystem::permissions(editor, std::filesystem::perms::owner_all);
+  setenv("VISUAL", editor.c_str(), 1);
+  Result r = run({"edit", "TVector"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(read_file(ini).find("NAME0=TVector\r\nDESCRIPTION0=a vector\r\nAUTHOR0=Jos\xe9\r\nCODE0=TYPE TVector|    x, y|ENDTYPE\r\n"),
+            std::string::npos)
+      << read_file(ini);
+  // an editor that fails, or leaves the text as it was, saves nothing
+  std::string before = read_file(ini);
+  setenv("VISUAL", "false", 1);
+  EXPECT_EQ(run({"edit", "TVector"}).code, 3);
+  setenv("VISUAL", "true", 1);
+  EXPECT_EQ(run({"edit", "TVector"}).code, 0);
+  unsetenv("VISUAL");
+  EXPECT_EQ(read_file(ini), before);
+
+  // rm asks on a terminal only; without one it needs -y
+  r = run({"rm", "Shared", "-c", "extend types"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(read_file(ini), before);
+  EXPECT_EQ(run({"rm", "TVector", "-y"}).code, 0);
+  EXPECT_EQ(names("Extend Types"), "Shared=extend;");
+  // renumbered: the entry after it is now number 0
+  EXPECT_NE(read_file(ini).find("[Extend_Types]\r\nNAME0=Shared\r\nCODE0=extend\r\n"), std::string::npos)
+      << read_file(ini);
+  EXPECT_EQ(run({"rm", "Nothing Like It", "-y"}).code, 1);
 }
 
 TEST_F(CommandLine, WritesWaitForTheLockAndNeverLoseEachOther) {
