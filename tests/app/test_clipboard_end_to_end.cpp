@@ -37,8 +37,11 @@ class ClipboardEndToEnd : public VexuiTest {
     size_t at = ini.find("CODE0=");
     ini.replace(at, ini.find('\n', at) - at, std::string("CODE0=") + kCode);
     write_file(dir / "CODE.INI", ini);
-    std::filesystem::copy_file(run.program, dir / "snipvault");
-    std::filesystem::permissions(dir / "snipvault", std::filesystem::perms::owner_all);
+    // snipvault hands the desktop program over to snipvault-desktop beside it
+    for (const char* name : {"snipvault", "snipvault-desktop"}) {
+      std::filesystem::copy_file(std::filesystem::path(run.program).parent_path() / name, dir / name);
+      std::filesystem::permissions(dir / name, std::filesystem::perms::owner_all);
+    }
     run.program = dir / "snipvault";
     std::string why = run.missing();
     if (!why.empty()) GTEST_SKIP() << why;
