@@ -2,6 +2,7 @@
 #include "app/add_dialog.h"
 
 #include "app/clipboard.h"
+#include "runtime/frame/lifecycle.h"
 #include "runtime/gfx2d/device.h"
 #include "runtime/values/string_lib.h"
 #include "vexui/vexui.h"
@@ -132,11 +133,18 @@ void snippet_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStri
 
 int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
   vexui_show(0);
+  // closing the window never drops a half-typed snippet unasked
+  bool entered = has_entries(d);
+  const char* question = d.mode == SnippetDialogMode::edit ? "Discard your changes?" : "Discard the new snippet?";
+  vexui_modal_hold_close(entered);
+  if (vexui_modal_close_requested()) {
+    if (!entered || ask(d, question, 1, vexui_get("", "TEXT")) == 1) end_program();
+    return VEXUI_DIALOG_RUNNING;
+  }
   // Escape closes the dialog (asking first when something was entered)
   // instead of ending the program with the new snippet
   if (vexui_modal_escape()) {
-    const char* question = d.mode == SnippetDialogMode::edit ? "Discard your changes?" : "Discard the new snippet?";
-    if (!has_entries(d) || ask(d, question, 1, vexui_get("", "TEXT")) == 1) return 0;
+    if (!entered || ask(d, question, 1, vexui_get("", "TEXT")) == 1) return 0;
     return VEXUI_DIALOG_RUNNING;
   }
   if (clicked(kPaste)) {

@@ -2,6 +2,8 @@
 // code (starting from the category's template, or pasted from the
 // clipboard), saved into the catalogue and the viewer's list. It is a build
 // and a step run by the toolkit's modal runner, which also handles Escape.
+// Escape, Alt+F4 and the window's close button ask before dropping what was
+// entered.
 #pragma once
 #include "app/catalogue.h"
 #include "app/changes.h"

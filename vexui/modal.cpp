@@ -2,16 +2,25 @@
 #include "vexui/modal.h"
 
 #include "runtime/frame/frame_loop.h"
+#include "runtime/frame/lifecycle.h"
 #include "runtime/input/input.h"
 #include "runtime/input/scan_codes.h"
 #include "vexui/state.h"
 
 namespace {
 
+int clamp_level(int level) { return level < VexuiModal::kDepth ? level : VexuiModal::kDepth - 1; }
+
 // Whether Escape was seen up since the dialog at `level` (0 outermost) began.
-bool& armed(int level) {
+bool& armed(int level) { return vexui_state.modal.armed[clamp_level(level)]; }
+
+// The runtime asks before a close request ends the program: a running
+// dialog that holds entered work takes it and asks its user.
+bool take_close_request() {
   VexuiModal& m = vexui_state.modal;
-  return m.armed[level < VexuiModal::kDepth ? level : VexuiModal::kDepth - 1];
+  for (int level = 0; level < m.depth && level < VexuiModal::kDepth; ++level)
+    if (m.holds_work[level]) return m.close_requested = true;
+  return false;
 }
 
 uint8_t* keys_up(int level) {
@@ -30,8 +39,10 @@ void vexui_modal_begin() {
   VexuiModal& m = vexui_state.modal;
   if (m.depth == 0) m.escape_was_on = escape_ends_program;
   escape_switch(0);
+  set_close_request_guard(take_close_request);
   armed(m.depth) = false;
   forget_keys(m.depth);
+  m.holds_work[clamp_level(m.depth)] = false;
   ++m.depth;
 }
 
@@ -58,9 +69,21 @@ bool vexui_modal_key(int32_t code) {
   return true;
 }
 
+void vexui_modal_hold_close(bool holds) {
+  VexuiModal& m = vexui_state.modal;
+  if (m.depth > 0) m.holds_work[clamp_level(m.depth - 1)] = holds;
+}
+
+bool vexui_modal_close_requested() {
+  bool requested = vexui_state.modal.close_requested;
+  vexui_state.modal.close_requested = false;
+  return requested;
+}
+
 void vexui_modal_end() {
   VexuiModal& m = vexui_state.modal;
   if (m.depth <= 0) return;
+  m.holds_work[clamp_level(m.depth - 1)] = false;
   if (--m.depth > 0) {
     armed(m.depth - 1) = false;  // the press that closed the inner dialog must not close this one too
     forget_keys(m.depth - 1);

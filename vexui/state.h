@@ -106,6 +106,8 @@ struct VexuiModal {
   bool escape_was_on = true;
   bool armed[kDepth] = {};
   uint8_t keys_up[kDepth][32] = {};  // one bit per scan code
+  bool holds_work[kDepth] = {};  // that dialog asks before a close request ends the program
+  bool close_requested = false;  // a close request a dialog holding work took, not yet answered
 };
 
 struct VexuiBusy {

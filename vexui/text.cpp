@@ -122,28 +122,27 @@ struct EditKeys {
   bool any() const { return !typed.empty() || backspace || del || h || v; }
 };
 
-// Step a-c of a frame's keys: the typed character, then the scan codes
-// unless a key handled less than 150 ms ago is still held.
-EditKeys read_keys(VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
+// Every typed character waiting, in typing order: the on-screen keyboard's
+// one pending key, else the whole queue.
+TvString take_typed(VexuiDialog& dialog) {
+  if (!dialog.inkey.empty()) {
+    TvString typed = dialog.inkey;
+    dialog.inkey = TvString();
+    return typed;
+  }
+  TvString typed;
+  for (TvString c = typed_key(); !c.empty(); c = typed_key()) typed += c;
+  return typed;
+}
+
+// The scan-code keys of a frame, unless a key handled less than 150 ms ago
+// is still held; `typed_any` says whether characters came this frame.
+EditKeys read_keys(VexuiWidget& w, int32_t ch, bool typed_any) {
   EditKeys k;
   VexuiKeyRepeat& rep = vexui_state.key_repeat;
   double now = timer_ms();
   int32_t guard = now - rep.last_key_time <= 150 ? rep.last_key : 0;
-  bool blocked = guard != 0 && key_state(guard);
-  if (!dialog.inkey.empty()) {
-    k.typed = dialog.inkey;
-    dialog.inkey = TvString();
-    blocked = false;
-  } else {
-    k.typed = typed_key();
-  }
-  if (k.typed.length == 1 && k.typed.data[0] == 8) {
-    k.typed = TvString();
-    k.backspace = true;
-    rep.last_key = SCAN_BACKSPACE;
-    rep.last_key_time = now;
-  }
-  if (blocked) return k;
+  if (guard != 0 && key_state(guard)) return k;
 
   int32_t handled = 0;
   auto held = [&](int32_t code) {
@@ -156,7 +155,7 @@ EditKeys read_keys(VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
   if (ctrl && key_state(SCAN_V)) k.paste = true, handled = SCAN_LEFT_CTRL;
   // A press of Backspace types "\b" into the queue and is handled there, in
   // order with the characters before it; the scan code only repeats it.
-  if (k.typed.empty() && !k.backspace && typed_waiting() == 0 && held(SCAN_BACKSPACE)) k.backspace = true;
+  if (!typed_any && held(SCAN_BACKSPACE)) k.backspace = true;
   if (held(SCAN_DELETE)) k.del = true;
   if (held(SCAN_TAB)) k.typed = " ";
   k.v = int32_t(held(SCAN_DOWN)) - int32_t(held(SCAN_UP));
@@ -223,8 +222,32 @@ void apply_keys(VexuiDialog& dialog, VexuiWidget& w, EditKeys& k, int32_t width,
   w.selstart = w.selend = clamp_index(p, int32_t(w.text.length));
 }
 
-void edit(VexuiDialog& dialog, VexuiWidget& w, int32_t width, int32_t ch) {
-  EditKeys k = read_keys(dialog, w, ch);
+// Each typed character with the rules of a typed character, in typing order
+// ("\b" is Backspace); a read-only widget takes them and keeps its text.
+// True when any came.
+bool type_characters(VexuiDialog& dialog, VexuiWidget& w, int32_t width, int32_t ch) {
+  TvString typed = take_typed(dialog);
+  bool backspace_typed = false;
+  for (uint32_t i = 0; i < typed.length && !w.readonly; ++i) {
+    EditKeys k;
+    if (typed.data[i] == 8) {
+      k.backspace = backspace_typed = true;
+    } else {
+      k.typed = TvString(typed.data + i, 1);
+    }
+    apply_keys(dialog, w, k, width, ch);
+  }
+  if (backspace_typed) {  // a held Backspace repeats only after the usual pause
+    vexui_state.key_repeat.last_key = SCAN_BACKSPACE;
+    vexui_state.key_repeat.last_key_time = timer_ms();
+  }
+  if (!typed.empty() && !w.readonly && vexui_state.wheel.parked_id == w.id.c_str())
+    vexui_state.wheel.parked_id.clear();
+  return !typed.empty();
+}
+
+void edit(VexuiDialog& dialog, VexuiWidget& w, int32_t width, int32_t ch, bool typed_any) {
+  EditKeys k = read_keys(w, ch, typed_any);
   if (k.copy) copy_selection(w);
   if (k.paste && !w.readonly) k.typed += vexui_paste_text(TvString(platform_clipboard_get().c_str()));
   if (w.readonly) {
@@ -262,8 +285,12 @@ void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t m
   w.scroll_max = lines > 0 ? lines + 1 : 0;
   int32_t bar = vexui_scrollbar_input(dialog, w, mx, my, click, w.height);
 
-  bool takes_keys = dialog.focus == w.id;
-  if (mx >= 0 && mx < w.width - bar * vexui_scrollbar_inset() && my >= 0 && my < w.height) {
+  bool focused = dialog.focus == w.id;
+  bool over = mx >= 0 && mx < w.width - bar * vexui_scrollbar_inset() && my >= 0 && my < w.height;
+  bool takes_keys = focused || over;
+  // every character typed so far goes in before this frame's click moves the caret
+  bool typed_any = takes_keys && type_characters(dialog, w, text_width, ch);
+  if (over) {
     if (click != 0) {
       dialog.focus = w.id;
       w.selend = 0;
@@ -282,9 +309,8 @@ void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t m
       vexui_state.wheel.parked_id.clear();
     }
     if (vexui_wheel_scroll_widget(w)) vexui_state.wheel.parked_id = w.id.c_str();
-    takes_keys = true;
   }
-  if (takes_keys) edit(dialog, w, text_width, ch);
+  if (takes_keys) edit(dialog, w, text_width, ch, typed_any);
   follow_caret(dialog, w, ch);
 }
 

@@ -4,8 +4,9 @@
 // The caret is `selend`, the selection anchor `selstart`, both character
 // indexes kept inside 0..length while the widget has the focus and -1 when
 // it has not. Keys come by scan code (arrows, Home, End, Delete, Tab,
-// Backspace held down, Ctrl+C, Ctrl+V) and as typed characters, one per
-// frame; a held key repeats every 150 ms (vexui_state.key_repeat).
+// Backspace held down, Ctrl+C, Ctrl+V) and as typed characters: a widget
+// taking keys takes every character waiting, in typing order, each as if
+// typed alone; a held key repeats every 150 ms (vexui_state.key_repeat).
 #pragma once
 #include "vexui/state.h"
 

@@ -89,6 +89,14 @@ bool vexui_modal_escape();  // a press of Escape that began in the innermost dia
 bool vexui_modal_key(int32_t code);
 void vexui_modal_begin();
 void vexui_modal_end();     // Escape only; the caller pops
+// Closing the window (Alt+F4, the close button) ends the program at once,
+// unless a running dialog holds entered work: a step calls
+// vexui_modal_hold_close(true) on each frame its dialog holds some, and a
+// close request then does not end the program but makes
+// vexui_modal_close_requested() true once, for the step to ask its user
+// (and end the program, through the runtime's end path, or carry on).
+void vexui_modal_hold_close(bool holds);
+bool vexui_modal_close_requested();
 
 // ---- the built-in dialogs --------------------------------------------------------------
 int32_t vexui_message_box(const TvString& text, int32_t yes_no, const TvString& caption);  // 1 Yes/OK, 0 No

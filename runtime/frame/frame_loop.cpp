@@ -54,6 +54,16 @@ int64_t counter_frequency_source = kCounterFrequency;
 void (*sleep_source)(int) = real_sleep;
 void (*nap_source)() = real_nap;
 
+// Alt+F4 asks to close once per press: a request a dialog took must not
+// come again every frame the chord stays held.
+bool close_chord_down = false;
+
+void close_chord(bool down) {
+  bool pressed = down && !close_chord_down;
+  close_chord_down = down;
+  if (pressed) request_close();
+}
+
 }  // namespace
 
 void set_clock_source(int64_t (*counter)(), int64_t frequency, void (*sleep)(int),
@@ -184,7 +194,7 @@ void show_frame() {
   }
   input_frame_start();  // 4. keyboard refreshed, mouse sample pending
   if (escape_ends_program && key_state(SCAN_ESCAPE)) end_program();  // 5.
-  if (key_state(SCAN_LEFT_ALT) && key_state(SCAN_F4)) end_program();  // 6.
+  close_chord(key_state(SCAN_LEFT_ALT) && key_state(SCAN_F4));       // 6.
   pump_messages(lookup_message_hook());                               // 7.
   swap_and_pace(lookup_message_hook());                               // 8.
   reset_frame_render_state();                                         // 9.

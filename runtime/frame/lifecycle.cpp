@@ -112,6 +112,17 @@ void shut_down() {
   platform_clipboard_keep_after_exit();
 }
 
+namespace {
+CloseRequestGuard close_request_guard = nullptr;
+}  // namespace
+
+void set_close_request_guard(CloseRequestGuard guard) { close_request_guard = guard; }
+
+void request_close() {
+  if (close_request_guard && close_request_guard()) return;
+  end_program();
+}
+
 void end_program() {
   if (project_settings.debug_mode) {
     char number[16];

@@ -31,3 +31,13 @@ void shut_down();
 
 // The single way out of the program: shut_down, then exit with code 0.
 [[noreturn]] void end_program();
+
+// Registration point for the desktop's close requests (Alt+F4, the window's
+// close button): they end the program unless the guard takes them. A guard
+// giving true keeps the program running; it is one whose dialog holds
+// entered work and asks first. The toolkit's modal runner fills it; nullptr
+// restores plain ending.
+using CloseRequestGuard = bool (*)();
+void set_close_request_guard(CloseRequestGuard guard);
+// A close request: ends the program unless the guard takes it.
+void request_close();

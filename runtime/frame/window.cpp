@@ -327,14 +327,15 @@ intptr_t window_procedure(void*, unsigned message, uintptr_t w, intptr_t) {
       return 0;
     }
     case WINDOW_MSG_CLOSE:
-      end_program();
+      request_close();
+      return 0;
     case WINDOW_MSG_ERASE_BACKGROUND:
       invalidate_presented_frame();  // the next frame is drawn even if unchanged
       return 1;                      // OpenGL redraws the whole client area
     case WINDOW_MSG_SYSCOMMAND: {
       uintptr_t command = w & ~uintptr_t(0xF);
       if (command == SYSCOMMAND_SCREENSAVE || command == SYSCOMMAND_MONITORPOWER) return 0;
-      if (command == SYSCOMMAND_CLOSE) end_program();
+      if (command == SYSCOMMAND_CLOSE) request_close();
       return 0;
     }
     default:

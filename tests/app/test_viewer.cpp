@@ -12,6 +12,7 @@
 #include "app/clipboard.h"
 #include "app/viewer.h"
 #include "runtime/frame/frame_loop.h"
+#include "runtime/frame/lifecycle.h"
 #include "runtime/io/safe_write.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/vexui_test.h"
@@ -253,6 +254,23 @@ TEST_F(ViewerTest, EscapeClosesAnEmptyDialogAndAsksBeforeDroppingEntries) {
   // back in the viewer Escape ends the program again once the key is up
   viewer_step(v);
   EXPECT_TRUE(escape_ends_program);
+}
+
+TEST_F(ViewerTest, ACloseRequestWithEntriesAsksOnceAndNoKeepsThem) {
+  start(kTwo);
+  open_add(1);
+  settle();
+  set("author2", "TEXT", "me");
+  dialog_turn(470, 310, false);  // the dialog sees that it holds work
+  answer = 0;
+  request_close();  // what Alt+F4 and the window's close button do
+  EXPECT_EQ(dialog_turn(470, 310, false), VEXUI_DIALOG_RUNNING);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], "Discard the new snippet?");
+  EXPECT_EQ(dialog_turn(470, 310, false), VEXUI_DIALOG_RUNNING);
+  EXPECT_EQ(asked.size(), 1u);  // one request, one question
+  EXPECT_EQ(get("author2", "TEXT"), "me");
+  EXPECT_EQ(click_in_dialog("exit"), 0);
 }
 
 TEST_F(ViewerTest, AFailedSaveKeepsTheDialogAndEverythingEntered) {

@@ -80,6 +80,12 @@ class ViewerEndToEnd : public VexuiTest {
     vexui_show(0);
     for (const char* id : {"name2", "description2", "author2", "text", "paste", "save", "exit"})
       spot[std::string("add:") + id] = centre(id);
+    vexui_message_box_build("Discard the new snippet?", 1, "Add Your Own Code");
+    vexui_show(1);
+    vexui_show(1);
+    spot["box:yes"] = centre("bt_yes");
+    spot["box:no"] = centre("bt_no");
+    vexui_pop_dialog();
     vexui_pop_dialog();
     vexui_pop_dialog();
     escape_switch(1);
@@ -122,7 +128,11 @@ class ViewerEndToEnd : public VexuiTest {
   }
   int quit() {
     xdo("key Escape");
-    int status = run.wait_for_end(10000);
+    return exit_code(10000);
+  }
+  // The program's exit code once it ended within `ms`; -1 while it runs.
+  int exit_code(int ms) {
+    int status = run.wait_for_end(ms);
     return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 };
@@ -211,6 +221,54 @@ TEST_F(ViewerEndToEnd, EditDeleteUndoByKeysAndAnotherProgramsAppendShowsUp) {
   int copies = 0;
   for (auto& e : std::filesystem::directory_iterator(dest + "/backups")) copies += e.path().extension() == ".INI";
   EXPECT_EQ(copies, 1);
+}
+
+TEST_F(ViewerEndToEnd, QuickTypingThenSaveKeepsEveryCharacterAndClosingAsksFirst) {
+  start();
+  // 60 characters at 10 ms a key, Save pressed 0.1 s after the last one
+  const std::string name = "The quick brown fox jumps over 13 lazy dogs and 7 more cats!";
+  ASSERT_EQ(name.size(), 60u);
+  click("add");
+  click("add:name2");
+  xdo("mousemove --window " + window + " " + std::to_string(spot["add:save"].x) + " " +
+      std::to_string(spot["add:save"].y));
+  xdo("type --delay 10 '" + name + "'");
+  usleep(100000);
+  xdo("mousedown 1");
+  usleep(100000);
+  xdo("mouseup 1");
+  usleep(500000);
+  EXPECT_NE(read_file(dest + "/CODE.INI").find("=" + name + "\r\n"), std::string::npos);
+
+  // Alt+F4 with a name entered asks; No keeps the dialog and the name
+  click("add");
+  click("add:name2");
+  xdo("type --delay 20 'kept'");
+  usleep(300000);
+  xdo("key alt+F4");
+  usleep(500000);
+  click("box:no");
+  EXPECT_EQ(exit_code(300), -1) << "Alt+F4 ended the program with a name entered";
+  click("add:save");
+  EXPECT_NE(read_file(dest + "/CODE.INI").find("=kept\r\n"), std::string::npos);
+
+  // the close button with a name entered asks too; Yes ends the program unsaved
+  click("add");
+  click("add:name2");
+  xdo("type --delay 20 'dropped'");
+  usleep(300000);
+  ASSERT_TRUE(run.close_window());
+  usleep(500000);
+  EXPECT_EQ(exit_code(300), -1) << "the close button ended the program with a name entered";
+  click("box:yes");
+  EXPECT_EQ(exit_code(10000), 0);
+  EXPECT_EQ(read_file(dest + "/CODE.INI").find("=dropped\r\n"), std::string::npos);
+
+  // with nothing entered the close button ends the program at once
+  start();
+  click("add");
+  ASSERT_TRUE(run.close_window());
+  EXPECT_EQ(exit_code(10000), 0);
 }
 
 }  // namespace
