@@ -12,6 +12,10 @@
 
 namespace {
 
+// Between a dialog's content and its scroll bar: the bar's own right margin
+// and a gap of 3.
+constexpr int32_t kScrollGap = 4;
+
 bool touches(int32_t mx, int32_t my, int32_t x, int32_t y, int32_t w, int32_t h) {
   return mx >= x && my >= y && mx < x + w && my < y + h;
 }
@@ -157,7 +161,7 @@ void vexui_frame_content(VexuiDialog& d, VexuiFrame& f) {
     set_viewport(f.area_x, f.area_y, f.area_w, f.area_h);
     vexui_draw_scrollbar(d, own, f.area_w, bar_h, f.area_h, 0);
   }
-  f.area_w -= cw + 4;
+  f.area_w -= vexui_scrollbar_width() + kScrollGap;  // nothing is drawn under the bar
   f.start_y -= own.scroll;
 }
 

@@ -89,6 +89,7 @@ int32_t vexui_layout_entry(VexuiDialog& d, int32_t& entry, VexuiCursor& c, const
     vexui_handle_input(d, w, p.mx - c.x, p.my - c.y, p.click, 1);
   }
   VexuiWidget& w = entry_widget(d, own_entry);
+  if (!p.interactive) w.hover = -1;  // a dialog under the top one shows no hover
   Visible v = clip(c.x, c.y, w.width, w.height, l);
   w.xpos = c.x;
   w.ypos = v.top;
@@ -96,7 +97,7 @@ int32_t vexui_layout_entry(VexuiDialog& d, int32_t& entry, VexuiCursor& c, const
     set_viewport(c.x, v.top, v.width, v.height);
     vexui_draw_widget(d, w, v.offset);
   }
-  if (p.tips && w.hover != 0 && !w.tiptext.empty()) {
+  if (p.tips && p.interactive && w.hover != 0 && !w.tiptext.empty()) {
     set_viewport(0, 0, 0, 0);
     vexui_draw_tooltip(d, w);
   }

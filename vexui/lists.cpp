@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr int32_t kTabFaceTop = 4;  // a tab not chosen sits this far below the raised one
+
 TvString join_items(const TvArray<TvString>& items) {
   TvString out;
   for (int32_t i = 0, n = array_total(items); i < n; ++i) {
@@ -192,9 +194,8 @@ void vexui_tab_input(VexuiDialog&, VexuiWidget& w, int32_t mx, int32_t my, int32
   if (w.select == -1) vexui_select_tab(id, 0);
   VexuiWidget* tab = vexui_find(id);
   if (!tab) return;
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  if (click != 1 || my <= 0 || my > ch || mx <= 0 || mx >= tab->width) return;
+  // the other tabs' faces run from 4 rows down to the strip's base line
+  if (click != 1 || my < kTabFaceTop || my >= tab->height || mx <= 0 || mx >= tab->width) return;
   TvArray<VexuiTabExtent> tabs;
   vexui_tab_extents(*tab, tabs);
   for (int32_t i = 0, n = array_total(tabs); i < n; ++i) {
@@ -222,8 +223,8 @@ void vexui_draw_tab(VexuiDialog& d, VexuiWidget& w, int32_t yoff) {
       selected = i;
       continue;
     }
-    vexui_fill2(d.col_bright, d.col_norm, t.x + 1, yoff + 4, t.width - 1, H - 4);
-    vexui_outline(t.x + 1, yoff + 4, t.width - 1, H - 4, d.col_norm);
+    vexui_fill2(d.col_bright, d.col_norm, t.x + 1, yoff + kTabFaceTop, t.width - 1, H - kTabFaceTop);
+    vexui_outline(t.x + 1, yoff + kTabFaceTop, t.width - 1, H - kTabFaceTop, d.col_norm);
     vexui_print(t.caption, t.x + cw / 2, yoff + 5, 0);
   }
   if (selected >= 0) {  // raised above its neighbours

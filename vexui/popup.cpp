@@ -2,7 +2,10 @@
 // own, a build and a step handed to the modal runner.
 #include "vexui/popup.h"
 
+#include <algorithm>
 #include <cstdlib>
+
+#include "runtime/gfx2d/device.h"
 
 #include "runtime/input/input.h"
 #include "vexui/model.h"
@@ -53,7 +56,12 @@ bool vexui_popup_build(int32_t x, int32_t y, int32_t width, int32_t height, cons
     d.widgets(k).order_entry = i;
   }
   int32_t total = n * (bh + 2);
-  if (height < total) vexui_set(TvString(), "WIDTH", TvString() + (width + sw));
+  if (height < total) {  // room for the bar, moved left as far as the screen needs
+    int screen_w, screen_h;
+    screen_size(screen_w, screen_h);
+    d.self.width = std::min(width + sw, int32_t(screen_w));
+    d.xpos = std::max(0, std::min(d.xpos, int32_t(screen_w) - d.self.width));
+  }
   if (total + 4 < height) vexui_set(TvString(), "HEIGHT", TvString() + (total + 4));
   return true;
 }

@@ -2,10 +2,13 @@
 // vexui_set and vexui_get, so every key is listed exactly once.
 #include "vexui/properties.h"
 
+#include <algorithm>
 #include <variant>
 
 #include "runtime/values/tv_convert.h"
+#include "runtime/gfx2d/device.h"
 #include "vexui/model.h"
+#include "vexui/paint.h"
 
 namespace {
 
@@ -65,6 +68,18 @@ const Key* find_key(const Key (&table)[N], const TvString& key) {
   return nullptr;
 }
 
+// A title bar sits above the dialog's body: a dialog reaching down to the
+// screen's bottom is shortened by the bar's height, so its bottom border shows.
+void fit_title_bar(VexuiDialog& d) {
+  if (!d.moveable && d.self.text.empty()) return;
+  int screen_w, screen_h;
+  screen_size(screen_w, screen_h);
+  int32_t cw, ch;
+  vexui_cell_size(cw, ch);
+  int32_t room = screen_h - d.ypos - (ch + 4);
+  if (d.self.height > room) d.self.height = std::max(0, room);
+}
+
 void set_dialog(VexuiDialog& d, const TvString& key, const TvString& value) {
   const DialogKey* k = find_key(dialog_keys, key);
   if (!k || !k->writable) return;
@@ -72,6 +87,7 @@ void set_dialog(VexuiDialog& d, const TvString& key, const TvString& value) {
   else if (k->number) d.*(k->number) = string_to_int(value);
   else if (k->own) d.self.*(k->own) = string_to_int(value);
   else d.self.text = value;  // the title
+  if (key == "TEXT" || key == "MOVEABLE" || key == "HEIGHT") fit_title_bar(d);
 }
 
 TvString get_dialog(VexuiDialog& d, const TvString& key) {
@@ -95,6 +111,8 @@ void vexui_set(const TvString& id, const TvString& key, const TvString& value) {
   const WidgetKey* k = find_key(widget_keys, key);
   if (!k || !k->writable) return;
   VexuiWidget& w = d.widgets(i);
+  // a new text in a text widget starts without the old one's selection
+  if (w.type == "TEXT" && key == "TEXT" && !(w.text == value)) w.selstart = w.selend = 0;
   std::visit(
       [&](auto field) {
         using F = std::remove_reference_t<decltype(w.*field)>;

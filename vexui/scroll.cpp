@@ -14,11 +14,7 @@ int32_t vexui_scrollbar_width() {
   return std::max(cw, 20);
 }
 
-int32_t vexui_scrollbar_inset() {
-  int32_t cw, ch;
-  vexui_cell_size(cw, ch);
-  return int32_t(1.5 * cw);
-}
+int32_t vexui_scrollbar_inset() { return vexui_scrollbar_width() + 1; }
 
 int32_t vexui_scrollbar_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t,
                               int32_t h) {

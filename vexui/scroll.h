@@ -11,7 +11,7 @@
 // The bar's width: a cell, at least 20 pixels.
 int32_t vexui_scrollbar_width();
 // What a list or text widget keeps clear of text and clicks at its right
-// edge while it has a bar.
+// edge while it has a bar: the bar and its right margin.
 int32_t vexui_scrollbar_inset();
 
 // 0 when the widget has nothing to scroll, else 1 (a bar is shown). Mouse

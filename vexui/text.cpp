@@ -272,9 +272,9 @@ void follow_caret(const VexuiDialog& dialog, VexuiWidget& w, int32_t ch) {
 int32_t vexui_text_area_width(const VexuiWidget& w) {
   int32_t cw, ch;
   vexui_cell_size(cw, ch);
-  int32_t width = w.width - cw;
-  if (w.scroll_max != 0) width -= vexui_scrollbar_inset();
-  return width;
+  // text starts half a cell in; with a bar it ends where the bar begins
+  if (w.scroll_max != 0) return w.width - vexui_scrollbar_inset() - cw / 2;
+  return w.width - cw;
 }
 
 void vexui_text_input(VexuiDialog& dialog, VexuiWidget& w, int32_t mx, int32_t my, int32_t click, int32_t) {

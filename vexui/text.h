@@ -20,6 +20,6 @@ void vexui_text_input(VexuiDialog& dialog, VexuiWidget& widget, int32_t mx, int3
 void vexui_draw_text(VexuiDialog& dialog, VexuiWidget& widget, int32_t yoff);
 
 // The width a "TEXT" widget lays its text out in: its width less a cell,
-// and less room for the scroll bar while it has one. Drawing and editing
+// or, while it has a scroll bar, up to where the bar begins. Drawing and editing
 // use the same, so the caret lands where the text is drawn.
 int32_t vexui_text_area_width(const VexuiWidget& widget);

@@ -174,3 +174,92 @@ TEST_F(Pixels, ProportionalTablesMeasureEveryByteAsUnsigned) {
   vexui_split_items(TvString(""), items);
   EXPECT_EQ(array_total(items), 0);
 }
+
+namespace {
+
+// Pixels in the rectangle that differ from `colour`.
+int pixels_other_than(int x, int y, int w, int h, TvColor colour) {
+  int n = 0;
+  for (int r = 0; r < h; ++r)
+    for (int c = 0; c < w; ++c) n += get_pixel(x + c, y + r) != colour;
+  return n;
+}
+
+}  // namespace
+
+TEST_F(Pixels, AScrolledDialogDrawsNothingUnderItsBarATitledFullHeightOneShowsItsBottom) {
+  vexui_push_dialog(0, 0, 200, 100);  // content area (3, 3) 194 x 94
+  vexui_button(TvString("sw"), TvString("SPR_C255"), 300, 20);  // wider than the area: clipped
+  vexui_spacer(10000, 200);
+  frame_at(50, 10, false);  // hovered: the swatch at full strength
+  frame_at(50, 10, false);  // the content height is a frame old
+  ASSERT_GT(vexui_top().self.scroll_max, 0);
+  // the bar, 20 wide, begins at 3 + 194 - 21 = 176; the content ends 3 before it
+  EXPECT_EQ(shape(168, 10, 12, 1, 255), "#####.......\n");
+  EXPECT_EQ(get_pixel(176, 40), kLine);
+  vexui_pop_dialog();
+
+  vexui_push_dialog(0, 0, 480, 320);
+  set("", "TEXT", "Add");
+  EXPECT_EQ(num("", "HEIGHT"), 320 - 12);  // less the title bar
+  vexui_show(1);
+  EXPECT_EQ(get_pixel(100, 319), kLine);  // the bottom border on the screen's last row
+}
+
+TEST_F(Pixels, ADialogUnderTheTopOneShowsNoHover) {
+  vexui_push_dialog(0, 0, 200, 100);
+  vexui_button(TvString("b"), TvString("B"), 60, 20);  // (3, 3)
+  frame_at(20, 10, false);
+  ASSERT_EQ(num("b", "HOVER"), 1);
+  vexui_push_dialog(250, 150, 100, 100);
+  vexui_show(0);
+  // the button's border: the line colour shaded, not the hover line colour shaded
+  EXPECT_NEAR(red_of(get_pixel(20, 3)), 0xC0 / 2, 3);
+}
+
+TEST_F(Pixels, TextEndsWhereItsBarBeginsAndANewTextDropsTheSelection) {
+  vexui_push_dialog(0, 0, 480, 320);
+  // "x " and a word that reaches 2 pixels under the bar when laid out up to it
+  vexui_text(TvString("t"), TvString("x aaaaaaaaaaaaaaaaaaaa\n\n\n\n\n\n\n"), 200, 40);  // (3, 3)
+  vexui_show(1);
+  vexui_show(1);
+  // the bar begins at 3 + 200 - 21 = 182: the first row shows only the "x",
+  // the word went to the second row
+  EXPECT_EQ(pixels_other_than(23, 4, 159, 7, kLight), 0);
+  EXPECT_GT(pixels_other_than(7, 12, 150, 7, kLight), 0);
+
+  set("", "FOCUS", "t");
+  set("t", "SELSTART", "0");
+  set("t", "SELEND", "2");
+  vexui_show(1);
+  EXPECT_EQ(get_pixel(14, 5), kHoverLine);  // "x " selected: the glyph's empty last column
+  set("t", "TEXT", "y\n\n\n\n\n\n\n\n");
+  vexui_show(1);
+  EXPECT_NE(get_pixel(14, 5), kHoverLine);
+  EXPECT_EQ(num("t", "SELSTART"), num("t", "SELEND"));
+}
+
+TEST_F(Pixels, APopUpWidenedForItsBarStaysOnScreenAndATabAnswersOnItsWholeFace) {
+  std::string items;
+  for (int i = 0; i < 30; ++i) items += "snippet " + std::to_string(i) + "|";
+  ASSERT_TRUE(vexui_popup_build(4, 30, 472, 290, TvString(items.c_str())));
+  EXPECT_EQ(num("", "WIDTH"), 480);
+  EXPECT_EQ(num("", "XPOS"), 0);
+  vexui_popup_step();
+  vexui_popup_step();
+  // the bar from 3 + 474 - 21 = 456 to 475, the buttons ending 3 before it
+  EXPECT_EQ(get_pixel(456, 304), kLine);
+  EXPECT_EQ(get_pixel(475, 304), kLine);
+  EXPECT_EQ(get_pixel(455, 304), kLight);
+  EXPECT_EQ(get_pixel(470, 304), kLight);
+  vexui_pop_dialog();
+
+  vexui_push_dialog(0, 0, 480, 320);
+  vexui_tab(TvString("tab"), TvString("One|Two|Three"));
+  vexui_show(1);
+  // "Two" spans 32 pixels after the 32 of "One"; a point on its face's lower half
+  int x = num("tab", "XPOS") + 32 + 29, y = num("tab", "YPOS") + 12;
+  EXPECT_EQ(get_pixel(x, y), kLine);
+  click_at(x, y);
+  EXPECT_EQ(num("tab", "SELECT"), 1);
+}
