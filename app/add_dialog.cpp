@@ -148,7 +148,9 @@ int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_tex
     return VEXUI_DIALOG_RUNNING;
   }
   if (clicked(kPaste)) {
-    vexui_set(kCode, "TEXT", vexui_paste_text(clipboard_get()));
+    TvString clip;
+    if (clipboard_read(clip)) vexui_set(kCode, "TEXT", vexui_paste_text(clip));
+    else ask(d, "The clipboard could not be read; the code is unchanged.", 0, "Information");
     return VEXUI_DIALOG_RUNNING;
   }
   if (clicked(kExit)) return 0;

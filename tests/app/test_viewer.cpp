@@ -14,8 +14,11 @@
 #include "runtime/frame/frame_loop.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/io/safe_write.h"
+#include "tests/support/private_display.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/vexui_test.h"
+// last: Xlib's macros clash with the rest
+#include "tests/support/x11_selection.h"
 
 
 namespace {
@@ -473,6 +476,55 @@ TEST_F(ViewerTest, MoveToTakesTheSnippetToTheEndOfTheOtherCategory) {
   EXPECT_EQ(num("tab", "SELECT"), 0);
   EXPECT_EQ(get("combo", "TEXT"), "a|b|c");
   EXPECT_EQ(get("text", "TEXT"), "B");
+}
+
+TEST_F(ViewerTest, FourMegabytesOnTheClipboardArePastedWhole) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display || !have_tool("xclip")) GTEST_SKIP() << "needs an X display and xclip";
+  std::string text;
+  for (int i = 0; text.size() < (4u << 20); i++) text += "PRINT \"caf\xC3\xA9 " + std::to_string(i) + "\"\r\n";
+  FILE* p = popen("xclip -selection clipboard -i", "w");
+  ASSERT_NE(p, nullptr);
+  fwrite(text.data(), 1, text.size(), p);
+  pclose(p);
+  usleep(300000);  // xclip offers it from a copy of itself
+  start(kTwo);
+  open_add(2);
+  settle();
+  EXPECT_EQ(click_in_dialog("paste"), VEXUI_DIALOG_RUNNING);
+  // CR LF is one line break, é one Latin-1 byte
+  std::string want;
+  for (size_t i = 0; i < text.size(); i++) {
+    if (text[i] == '\r') continue;
+    if (text[i] == '\xC3') {
+      want += '\xE9';
+      i++;
+      continue;
+    }
+    want += text[i];
+  }
+  std::string got = get("text", "TEXT");
+  EXPECT_TRUE(got == want) << got.size() << " bytes of " << want.size();
+  EXPECT_TRUE(asked.empty());
+}
+
+TEST_F(ViewerTest, APasteThatCannotBeReadChangesNothingAndSaysSo) {
+  const char* display = std::getenv("DISPLAY");
+  if (!display || !*display) GTEST_SKIP() << "needs an X display";
+  start(kTwo);
+  open_add(2);
+  settle();
+  std::string before = get("text", "TEXT");
+  TestSelections other(display);  // owns the clipboard and never answers
+  ASSERT_NE(other.dpy, nullptr);
+  other.own("CLIPBOARD");
+  usleep(100000);  // our own offer, if any, has heard of it
+  EXPECT_EQ(click_in_dialog("paste"), VEXUI_DIALOG_RUNNING);
+  EXPECT_EQ(get("text", "TEXT"), before);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], "The clipboard could not be read; the code is unchanged.");
+  EXPECT_EQ(other.owner("CLIPBOARD"), other.win);
+  EXPECT_EQ(click_in_dialog("exit"), 0);
 }
 
 }  // namespace
