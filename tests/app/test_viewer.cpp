@@ -483,7 +483,8 @@ TEST_F(ViewerTest, FourMegabytesOnTheClipboardArePastedWhole) {
   if (!display || !*display || !have_tool("xclip")) GTEST_SKIP() << "needs an X display and xclip";
   std::string text;
   for (int i = 0; text.size() < (4u << 20); i++) text += "PRINT \"caf\xC3\xA9 " + std::to_string(i) + "\"\r\n";
-  FILE* p = popen("xclip -selection clipboard -i", "w");
+  // xclip stays to serve the text: it must not hold the test's output open
+  FILE* p = popen("xclip -selection clipboard -i >/dev/null 2>&1", "w");
   ASSERT_NE(p, nullptr);
   fwrite(text.data(), 1, text.size(), p);
   pclose(p);
