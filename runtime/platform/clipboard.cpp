@@ -104,8 +104,6 @@ struct OwnerThread {
 
 OwnerThread* owner_thread = nullptr;
 
-void keep_at_exit() { platform_clipboard_keep_after_exit(); }
-
 OwnerThread* start_owner_thread() {
   if (owner_thread) return owner_thread;
   std::unique_ptr<x11clip::Owner> o = x11clip::Owner::open();
@@ -117,11 +115,9 @@ OwnerThread* start_owner_thread() {
   }
   t->owner = std::move(o);
   t->thread = std::thread([t] { t->run(); });
+  // No exit handler keeps the text: the runtime's shut-down, which every
+  // end of the program passes, does; a test program copying leaves no keeper.
   owner_thread = t;
-  // every way out keeps the text, not only the runtime's shut-down
-  static bool at_exit = false;
-  if (!at_exit) std::atexit(keep_at_exit);
-  at_exit = true;
   return t;
 }
 

@@ -32,7 +32,9 @@ enum class ClipboardKept {
   keeper,   // a keeper process of ours serves it until another program copies
   lost,     // neither could take it
 };
-// Called on the way out (the runtime's shut-down; also run at exit): lets
+// Called on the way out (the runtime's shut-down, which every end of the
+// program passes; nothing else calls it, so a process that merely exits
+// leaves no keeper behind): lets
 // the desktop's clipboard manager save the offered text (at most one
 // second), otherwise starts the keeper. Later calls do nothing.
 ClipboardKept platform_clipboard_keep_after_exit();
