@@ -9,7 +9,7 @@ PACKAGES="build-essential cmake pkg-config clang libclang-rt-14-dev \
 libsdl2-dev libx11-dev libpng-dev libjpeg62-turbo-dev liblzo2-dev zlib1g-dev \
 libgl1-mesa-dev libegl1-mesa-dev libgl1-mesa-dri mesa-utils \
 libgtest-dev libgmock-dev googletest libbenchmark-dev \
-xvfb xauth xdotool xclip x11-xkb-utils x11-utils python3"
+xvfb xauth xdotool xclip x11-xkb-utils x11-utils x11-apps python3"
 
 missing=""
 for p in $PACKAGES; do
