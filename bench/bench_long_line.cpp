@@ -3,7 +3,7 @@
 // the same viewer idling on the shipped sample catalogue, in the same run.
 //
 // Each catalogue gets a folder of its own holding a copy of the built
-// program (a program whose folder is writable uses the CODE.INI beside
+// programs (a program whose folder is writable uses the CODE.INI beside
 // it). The program is started on the X display of the environment, left
 // to settle after start-up, then watched for 8 seconds: CPU time from
 // /proc/<pid>/schedstat over wall time, and the resident set at the end.
@@ -65,7 +65,9 @@ double rss_mb(pid_t pid) {
 std::string make_folder(const std::string& name, const std::string& catalogue) {
   std::string dir = root + "/" + name;
   fs::create_directories(dir);
-  fs::copy_file(program, dir + "/snipvault", fs::copy_options::overwrite_existing);
+  // snipvault hands over to snipvault-desktop beside it, in the same process
+  for (const char* name : {"snipvault", "snipvault-desktop"})
+    fs::copy_file(fs::path(program).parent_path() / name, dir + "/" + name, fs::copy_options::overwrite_existing);
   std::ofstream(dir + "/CODE.INI", std::ios::binary) << catalogue;
   return dir;
 }
