@@ -238,22 +238,20 @@ TEST(ChangesSoak, AKilledChangeLeavesTheFileBeforeOrAfter) {
     base += "NAME" + std::to_string(i) + "=" + n + "\nCODE" + std::to_string(i) + "=" + (i == 10 ? "A" : "c") + "\n";
     start.functions.push_back(n);
   }
-  // [0]: changes begun by the child; [1]: the child is past its start-up
+  // the changes the child has begun
   auto* started = static_cast<volatile int*>(
-      mmap(nullptr, 2 * sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+      mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
   ASSERT_NE(started, MAP_FAILED);
   std::mt19937 rng(21);
-  int kills = 0, mid_change = 0, max_ops = 0;
+  int kills = 0, max_ops = 0;
   for (int round = 0; round < 300; ++round) {
     write_file(ini, base);
     started[0] = 0;
-    started[1] = 0;
     pid_t kid = fork();
     if (kid == 0) {
       TvStringArray names = all_categories();
       ChangeHistory h;
       h.backups.tried = true;
-      started[1] = 1;
       for (int k = 0;; ++k) {
         SnippetArray f, t;
         load_category(cat, names(2), f);
@@ -285,7 +283,8 @@ TEST(ChangesSoak, AKilledChangeLeavesTheFileBeforeOrAfter) {
         if (!o.saved) _exit(1);
       }
     }
-    while (!started[1]) std::this_thread::yield();
+    // from the first change on: a slow build may take long over its start-up
+    while (!started[0]) std::this_thread::yield();
     std::this_thread::sleep_for(std::chrono::microseconds(rng() % 2500));
     kill(kid, SIGKILL);
     int status = 0;
@@ -300,11 +299,9 @@ TEST(ChangesSoak, AKilledChangeLeavesTheFileBeforeOrAfter) {
     if (n > 0) m.op(n - 1);
     std::string after = model_state(m), now = soak_state(cat);
     ASSERT_TRUE(now == before || now == after) << "round " << round << " op " << n << "\n" << now << "\n" << before;
-    mid_change += n > 0;
   }
-  munmap(const_cast<int*>(started), 2 * sizeof(int));
+  munmap(const_cast<int*>(started), sizeof(int));
   EXPECT_EQ(kills, 300);
-  EXPECT_GT(mid_change, 250);  // nearly every kill hits a change
   RecordProperty("most_ops_in_a_round", max_ops);
 }
 
