@@ -34,3 +34,34 @@ bool platform_utf8_to_latin1(const std::string& utf8, std::string& latin1) {
   latin1.swap(out);
   return true;
 }
+
+std::string platform_utf8_to_latin1_lossy(const std::string& utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0, n = utf8.size();
+  while (i < n) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      out += char(c);
+      ++i;
+      continue;
+    }
+    int len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+    if (c > 0xF4) len = 0;
+    unsigned cp = len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
+    bool ok = len > 0 && i + len <= n;
+    for (int k = 1; ok && k < len; ++k) {
+      unsigned char d = static_cast<unsigned char>(utf8[i + k]);
+      if ((d & 0xC0) != 0x80) ok = false;
+      else cp = (cp << 6) | (d & 0x3F);
+    }
+    if (!ok) {  // a stray byte stands for one unknown character
+      out += '?';
+      ++i;
+      continue;
+    }
+    out += cp <= 0xFF ? char(cp) : '?';
+    i += len;
+  }
+  return out;
+}

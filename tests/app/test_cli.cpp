@@ -136,6 +136,15 @@ TEST_F(CommandLine, ReadingCommandsGiveWhatTheViewerShowsInUtf8) {
   EXPECT_EQ(check, "TVector Extend Types Jos\xc3\xa9 'TYPE TVector\\n    x\\nENDTYPE'\n5\nPRINT \"\xc3\xa9t\xc3\xa9\"\n");
 }
 
+// A command must start as fast as a small tool: a desktop library pulled in
+// by a stray reference would cost every command its loading.
+TEST_F(CommandLine, TheCommandProgramLoadsNoDesktopLibrary) {
+  std::string libs = bash("ldd '" + kProgram + "'");
+  if (libs.find("libc.so") == std::string::npos) GTEST_SKIP() << "no ldd";
+  for (const char* lib : {"SDL", "X11", "GL", "png", "jpeg", "stdc++"})
+    EXPECT_EQ(libs.find(lib), std::string::npos) << lib << " in\n" << libs;
+}
+
 TEST_F(CommandLine, NamesCategoriesAndMistakesGiveTheirExitCodes) {
   // exact wins; else one ignoring case; several are listed on standard error
   EXPECT_EQ(run({"show", "tvector"}).out, "TYPE tvector\nENDTYPE");
