@@ -268,9 +268,13 @@ Catalogue catalogue_for_change(const TvString& path) {
   Catalogue c;
   c.path = path;
   c.lock_wait_ms = 60000;
-  auto waited = std::make_shared<int>(0);
-  c.waiting = [waited, path]() {
-    if ((*waited += 20) == 1000) say("waiting for another program saving " + std::string(path.c_str()) + " ...");
+  uint64_t start = platform_monotonic_ms();
+  auto said = std::make_shared<bool>(false);
+  c.waiting = [start, said, path]() {
+    if (!*said && platform_monotonic_ms() - start >= 1000) {
+      *said = true;
+      say("waiting for another program saving " + std::string(path.c_str()) + " ...");
+    }
     return true;
   };
   return c;
