@@ -1,6 +1,8 @@
 // main.cpp - process entry of snipvault-desktop: the runtime starts up
 // (window, input, the program's folder as the current folder) and runs the
 // viewer; a command (cli.h) runs without them, with the desktop clipboard.
+#include <cstring>
+
 #include "app/cli.h"
 #include "app/viewer.h"
 #include "runtime/platform/clipboard.h"
@@ -14,11 +16,13 @@
 
 namespace {
 
+bool pick_mode = false;  // --pick: straight into the search dialog
+
 void snipvault_main() {
   log_line((app_name + " " + build_stamp() + " host " + host_id()).c_str());
   log_line(last_error_text().c_str());
   // the benchmarks end the program after this many frames
-  viewer_main(int32_t(string_to_number(get_env("SNIPVAULT_END_AFTER_FRAMES"))));
+  viewer_main(int32_t(string_to_number(get_env("SNIPVAULT_END_AFTER_FRAMES"))), pick_mode);
 }
 
 // copy returns once the text is with the desktop's clipboard manager or
@@ -36,6 +40,7 @@ bool desktop_clipboard(const std::string& latin1, std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pick_mode = argc == 2 && std::strcmp(argv[1], "--pick") == 0;
   if (cli_wants_command(argc, argv)) {
     cli_clipboard = desktop_clipboard;
     return cli_main(argc, argv);

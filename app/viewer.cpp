@@ -9,6 +9,7 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/input/input.h"
 #include "runtime/io/filesystem.h"
+#include "runtime/platform/clipboard.h"
 #include "runtime/values/string_lib.h"
 #include "vexui/vexui.h"
 
@@ -110,6 +111,24 @@ void viewer_reload(Viewer& v) {
   if (found >= 0) viewer_select_snippet(v, found);
 }
 
+void viewer_show_found(Viewer& v, int32_t category, const Snippet& s) {
+  viewer_open_category(v, category);
+  for (int32_t i = 0; i < v.snippets.size1; ++i)
+    if (same_snippet(v.snippets(i), s)) return viewer_select_snippet(v, i);
+}
+
+void viewer_prepare_search(Viewer& v) {
+  v.search.path = v.catalogue.path;
+  v.search.show_category_now = [&v](int32_t category) { viewer_open_category(v, category); };
+}
+
+bool viewer_search(Viewer& v) {
+  viewer_prepare_search(v);
+  if (search_dialog_run(v.search) != 1) return false;
+  viewer_show_found(v, v.search.chosen_category, v.search.chosen);
+  return true;
+}
+
 void viewer_keys_step(Viewer& v) {
   ViewerKeyPress press = viewer_read_keys(v.keys);
   int32_t cat = viewer_category(v), n = v.categories.size1;
@@ -128,6 +147,7 @@ void viewer_keys_step(Viewer& v) {
     case ViewerCommand::undo: viewer_history(v, false); break;
     case ViewerCommand::redo: viewer_history(v, true); break;
     case ViewerCommand::help: viewer_help(); break;
+    case ViewerCommand::search: viewer_search(v); break;
     default: return;
   }
   viewer_keys_settle(v.keys);  // a key that closed a dialog does nothing more here
@@ -154,7 +174,22 @@ void viewer_step(Viewer& v) {
   }
 }
 
-void viewer_main(int32_t end_after_frames) {
+namespace {
+// Pick mode: the search dialog straight away; the program ends with it.
+[[noreturn]] void pick(Viewer& v) {
+  set_end_code(1);  // Escape, Alt+F4 or the close button: nothing copied
+  v.search.end_after_frames = v.end_after_frames;
+  if (viewer_search(v)) {
+    if (platform_clipboard_set(std::string(v.search.chosen.code.data, v.search.chosen.code.length)))
+      set_end_code(0);
+    else
+      log_line("Pick: the desktop did not take the code onto its clipboard");
+  }
+  end_program();
+}
+}  // namespace
+
+void viewer_main(int32_t end_after_frames, bool pick_mode) {
   CataloguePlace place = choose_catalogue_place(get_current_dir());
   Viewer v;
   v.catalogue.path = place.path;
@@ -162,6 +197,7 @@ void viewer_main(int32_t end_after_frames) {
   viewer_build(v);
   // which file is in use, when it is not the expected one or cannot be read
   if (!place.notice.empty()) vexui_message_box(place.notice, 0, "Snipvault");
+  if (pick_mode) pick(v);
   for (;;) {
     vexui_show(0);
     show_frame();

@@ -7,6 +7,7 @@
 #include "app/catalogue.h"
 #include "app/changes.h"
 #include "app/live_reload.h"
+#include "app/search_dialog.h"
 #include "app/viewer_keys.h"
 
 // The viewer's widget ids.
@@ -31,6 +32,7 @@ struct Viewer {
   LiveReload reload;
   ChangeHistory history;  // this run's changes, for undo and redo
   bool right_was_down = false;
+  SearchDialog search;  // Ctrl+F's dialog, its catalogue kept between openings
   // How the viewer asks (the toolkit's message box; tests put in one that answers at once).
   int32_t (*message_box)(const TvString& text, int32_t yes_no, const TvString& caption) = nullptr;
 };
@@ -43,7 +45,9 @@ void viewer_build(Viewer& v);
 // One turn's reactions, after vexui_show, show_frame and wait_input.
 void viewer_step(Viewer& v);
 // Builds the viewer and runs its loop; `end_after_frames` as in Viewer.
-[[noreturn]] void viewer_main(int32_t end_after_frames);
+// With `pick` the search dialog opens at once: Enter copies the snippet's
+// code and ends with 0, Escape (or closing the window) ends with 1.
+[[noreturn]] void viewer_main(int32_t end_after_frames, bool pick = false);
 
 void show_category(const TvString& list_text, SnippetArray& snippets);
 void show_snippet(int32_t index, SnippetArray& snippets);
@@ -58,6 +62,14 @@ void viewer_select_snippet(Viewer& v, int32_t index);
 // Reads the category on show again and stays on the snippet shown, when it
 // is still there (same name, the same code preferred).
 void viewer_reload(Viewer& v);
+// Ctrl+F: the search dialog over the viewer; a snippet taken is shown. True then.
+bool viewer_search(Viewer& v);
+// What viewer_search gives the dialog: the catalogue, and how the viewer
+// shows a category when the snippet taken has gone from the file.
+void viewer_prepare_search(Viewer& v);
+// Shows the snippet of category `category` equal to `s` (tab, combo, labels
+// and code); the category's first when the file no longer holds it.
+void viewer_show_found(Viewer& v, int32_t category, const Snippet& s);
 // The key commands of this frame (viewer_keys.h).
 void viewer_keys_step(Viewer& v);
 

@@ -11,7 +11,7 @@ namespace {
 constexpr int32_t kWatched[] = {SCAN_PAGE_DOWN, SCAN_PAGE_UP, SCAN_ENTER, SCAN_KEYPAD_ENTER, SCAN_DELETE,
                                 SCAN_F1,        SCAN_F2,      SCAN_Z,     SCAN_Y,            SCAN_N,
                                 SCAN_1,         SCAN_1 + 1,   SCAN_1 + 2, SCAN_1 + 3,        SCAN_1 + 4,
-                                SCAN_1 + 5};
+                                SCAN_1 + 5,     SCAN_F};
 
 bool held(int32_t code) { return key_state(code) != 0; }
 
@@ -41,6 +41,7 @@ constexpr KeyRow kRows[] = {
     {SCAN_Z, true, ViewerCommand::undo, false},
     {SCAN_Y, true, ViewerCommand::redo, false},
     {SCAN_F1, false, ViewerCommand::help, true},
+    {SCAN_F, true, ViewerCommand::search, false},
 };
 
 }  // namespace
@@ -86,6 +87,7 @@ const char* const kHelp[][2] = {
     {"Delete", "delete the snippet"},
     {"Ctrl+Z / Ctrl+Y", "undo / redo a change"},
     {"Right click", "the snippet's menu"},
+    {"Ctrl+F", "find a snippet in every category"},
     {"F1", "this list"},
     {"Escape", "end Snipvault"},
 };

@@ -20,6 +20,7 @@ enum class ViewerCommand {
   undo,               // Ctrl+Z
   redo,               // Ctrl+Y
   help,               // F1
+  search,             // Ctrl+F
 };
 
 struct ViewerKeyPress {

@@ -123,6 +123,12 @@ void request_close() {
   end_program();
 }
 
+namespace {
+int32_t end_code = 0;
+}  // namespace
+
+void set_end_code(int32_t code) { end_code = code; }
+
 void end_program() {
   if (project_settings.debug_mode) {
     char number[16];
@@ -137,5 +143,5 @@ void end_program() {
   io_run_exit_hooks();  // final clean-up: changed line file and INI table written back
   // the desktop repaints uncovered windows by itself; nothing to ask for here
   std::fflush(nullptr);
-  std::exit(0);
+  std::exit(end_code);
 }

@@ -29,7 +29,8 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title);
 // everything closed in order between "Shut down TVX" and "tvx is shut down".
 void shut_down();
 
-// The single way out of the program: shut_down, then exit with code 0.
+// The single way out of the program: shut_down, then exit with the end
+// code (0 unless set_end_code chose another).
 [[noreturn]] void end_program();
 
 // Registration point for the desktop's close requests (Alt+F4, the window's
@@ -41,3 +42,7 @@ using CloseRequestGuard = bool (*)();
 void set_close_request_guard(CloseRequestGuard guard);
 // A close request: ends the program unless the guard takes it.
 void request_close();
+
+// The exit code of the program's end from here on, whichever way it comes
+// (Escape, the window's close button, Alt+F4, end_program).
+void set_end_code(int32_t code);

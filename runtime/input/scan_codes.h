@@ -12,6 +12,7 @@ enum ScanCode : int32_t {
   SCAN_Y = 21,
   SCAN_ENTER = 28,
   SCAN_LEFT_CTRL = 29,
+  SCAN_F = 33,
   SCAN_LEFT_SHIFT = 42,
   SCAN_Z = 44,
   SCAN_C = 46,
