@@ -171,6 +171,32 @@ TEST_F(SearchFolder, TheIndexHoldsWhatTheViewerShowsOfAnOddFile) {
   for (const char* q : {"ÅSA", "bar|in", "\"a\nb\"", "-----", "\"NO_DATA\"", "no_data code"}) check(q);
 }
 
+// Files as other editors leave them: a byte-order mark, LF and lone CR line
+// ends, UTF-8 text; the index lists exactly what the viewer shows of each.
+TEST_F(SearchFolder, LineEndsAByteOrderMarkAndUtf8AreReadAsTheViewerReadsThem) {
+  const std::string utf8_body =
+      "[Functions]\nNAME0=Gr\xc3\xb6\xc3\x9fe\nDESCRIPTION0=caf\xc3\xa9 \xe2\x82\xac\nCODE0=x\r"
+      "NAME1=plain\rCODE1=y|z\r\n[INLINE]\nNAME0=i\nCODE0=q\n";
+  for (const std::string& file : {"\xef\xbb\xbf" + utf8_body, utf8_body,
+                                  std::string("\xef\xbb\xbf[Types]\nNAME0=t\nCODE0=c\n"),
+                                  std::string("[Types]\rNAME0=lat\xe9\rCODE0=c\r")}) {
+    SCOPED_TRACE(file);
+    write_file(ini, file);
+    ASSERT_TRUE(search_load(ix, ini.c_str()));
+    load_reference();
+    search_run(ix, "", rows);
+    ASSERT_EQ(rows.size(), refs.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+      Snippet s = search_snippet(ix, rows[i].entry);
+      EXPECT_EQ(str(s.name), str(refs[i].s.name));
+      EXPECT_EQ(str(s.description), str(refs[i].s.description));
+      EXPECT_EQ(str(s.code), str(refs[i].s.code));
+      EXPECT_EQ(rows[i].category, refs[i].category);
+    }
+  }
+  check("gr\xd6\xdf");  // typed in Latin-1, found in the UTF-8 file's text
+}
+
 TEST_F(SearchFolder, HostileQueriesAndCataloguesGiveAListNeverAFailure) {
   // no file, then a folder where the file should be, then an empty file
   EXPECT_TRUE(search_load(ix, ini.c_str()));
