@@ -41,7 +41,7 @@ for f in "$ROOT"/data/*; do
   fi
 done
 cp "$ROOT/desktop/snipvault.svg" "$DATA_HOME/icons/hicolor/scalable/apps/snipvault.svg"
-sed "s|^Exec=.*|Exec=\"$DEST/snipvault\"|; s|^Icon=.*|Icon=$DATA_HOME/icons/hicolor/scalable/apps/snipvault.svg|" \
+sed "s|^Exec=snipvault|Exec=\"$DEST/snipvault\"|; s|^Icon=.*|Icon=$DATA_HOME/icons/hicolor/scalable/apps/snipvault.svg|" \
   "$ROOT/desktop/snipvault.desktop" > "$DATA_HOME/applications/snipvault.desktop"
 
 [ "${SNIPVAULT_NO_START:-0}" = 1 ] && exit 0
