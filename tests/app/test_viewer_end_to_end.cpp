@@ -5,8 +5,12 @@
 // and find the snippet there.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -137,7 +141,22 @@ class ViewerEndToEnd : public VexuiTest {
   }
 };
 
+// The file's lines, each with its line end.
+std::vector<std::string> lines_of(const std::string& bytes) {
+  std::vector<std::string> out;
+  for (size_t at = 0; at < bytes.size();) {
+    size_t end = bytes.find('\n', at);
+    end = end == std::string::npos ? bytes.size() : end + 1;
+    out.push_back(bytes.substr(at, end - at));
+    at = end;
+  }
+  return out;
+}
+
 TEST_F(ViewerEndToEnd, BrowseCopyPasteAddQuitAndFindItAgain) {
+  // the user's own comments, blank lines and an empty section survive a save
+  const std::string before = "; my notes\r\n\r\n" + read_file(dest + "/CODE.INI") + "\r\n; kept for later\r\n[Unused]\r\n";
+  write_file(dest + "/CODE.INI", before);
   start();
   SnippetArray functions;
   Catalogue installed;
@@ -159,6 +178,13 @@ TEST_F(ViewerEndToEnd, BrowseCopyPasteAddQuitAndFindItAgain) {
   click("add:save");
   EXPECT_EQ(quit(), 0);
   std::string file = read_file(dest + "/CODE.INI");
+  std::vector<std::string> old_lines = lines_of(before), new_lines = lines_of(file);
+  EXPECT_EQ(new_lines.size(), old_lines.size() + 4);  // NAME, DESCRIPTION, AUTHOR, CODE
+  size_t j = 0;
+  for (const std::string& l : old_lines) {
+    while (j < new_lines.size() && new_lines[j] != l) ++j;
+    ASSERT_LT(j++, new_lines.size()) << "lost: " << l;
+  }
   EXPECT_NE(file.find("=Aardvark\r\n"), std::string::npos);
   EXPECT_NE(file.find("=FUNCTION Twice: x|    return x * 2|ENDFUNCTION\r\n"), std::string::npos);
 
@@ -280,6 +306,25 @@ TEST_F(ViewerEndToEnd, QuickTypingThenSaveKeepsEveryCharacterAndClosingAsksFirst
   click("add");
   ASSERT_TRUE(run.close_window());
   EXPECT_EQ(exit_code(10000), 0);
+}
+
+// Without a display the program says why, on standard error and in its
+// log, and ends with 1 at once instead of running unseen.
+TEST(NoDisplay, TheProgramSaysWhyAndEndsWithinTwoSeconds) {
+  ScratchDir dir("nodisplay");
+  for (const char* display : {"", ":239"}) {
+    std::string err = dir / "stderr";
+    std::string cmd = "env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " +
+                      std::string(*display ? "DISPLAY=" + std::string(display) : "-u DISPLAY") + " TMPDIR='" +
+                      dir.str() + "' timeout 10 '" + TEST_BINARY_DIR + "/snipvault' 2>'" + err + "' >/dev/null";
+    auto t0 = std::chrono::steady_clock::now();
+    int status = std::system(cmd.c_str());
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << display << " " << status;
+    EXPECT_LT(seconds, 2.0) << display;
+    EXPECT_NE(read_file(err).find("no display can be opened"), std::string::npos) << read_file(err);
+    EXPECT_NE(read_file(dir / "ErrorLog.txt").find("no display can be opened"), std::string::npos);
+  }
 }
 
 }  // namespace
