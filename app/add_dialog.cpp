@@ -1,7 +1,10 @@
 // add_dialog.cpp - the add-snippet dialog.
 #include "app/add_dialog.h"
 
+#include <functional>
+
 #include "app/clipboard.h"
+#include "runtime/frame/frame_loop.h"
 #include "runtime/frame/lifecycle.h"
 #include "runtime/gfx2d/device.h"
 #include "runtime/values/string_lib.h"
@@ -46,6 +49,27 @@ SaveOutcome save_edit(AddDialog& d, SnippetArray& snippets, const Snippet& s) {
 
 bool clicked(const char* id) { return vexui_get_number(id, "CLICKED") != 0; }
 
+// One save while another copy may hold the catalogue's lock: the window
+// keeps drawing, with a line saying so and a Cancel button on top, which
+// gives the save up (error `cancelled`) with everything entered still here.
+SaveOutcome waiting_visibly(AddDialog& d, const std::function<SaveOutcome()>& save) {
+  bool shown = false, cancelled = false;
+  Catalogue kept = d.catalogue;
+  d.catalogue.lock_wait_ms = -1;
+  d.catalogue.waiting = [&] {
+    if (!shown) add_dialog_lock_wait_build();
+    shown = true;
+    vexui_show(0);
+    show_frame();
+    cancelled = cancelled || clicked("wait_cancel");
+    return !cancelled;
+  };
+  SaveOutcome o = save();
+  d.catalogue = kept;
+  if (shown) vexui_pop_dialog();
+  return o;
+}
+
 int32_t try_save(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
   Snippet s;
   s.name = vexui_get(kName, "TEXT");
@@ -62,7 +86,13 @@ int32_t try_save(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
   if (string_find(s.code, "|", 0) >= 0 &&
       ask(d, "The code holds \"|\", which the catalogue stores as a line break. Save anyway?", 1, "Information") != 1)
     return VEXUI_DIALOG_RUNNING;
-  SaveOutcome o = d.mode == SnippetDialogMode::edit ? save_edit(d, snippets, s) : save_new(d, snippets, s);
+  if (d.pasted_lost > 0 &&
+      ask(d, TvString() + d.pasted_lost + (d.pasted_lost == 1 ? " character" : " characters") +
+                 " of the pasted code cannot be kept and became \"?\". Save anyway?",
+          1, "Information") != 1)
+    return VEXUI_DIALOG_RUNNING;
+  SaveOutcome o = waiting_visibly(
+      d, [&] { return d.mode == SnippetDialogMode::edit ? save_edit(d, snippets, s) : save_new(d, snippets, s); });
   if (o.error == CatalogueError::changed || o.error == CatalogueError::vanished) {
     // nothing is overwritten unseen: the edit goes in as a new snippet, or
     // the user goes back to the dialog
@@ -71,8 +101,9 @@ int32_t try_save(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
             "Another program " + what + " this snippet in CODE.INI since it was shown. Save your edit as a new snippet?",
             1, "Edit Your Code") != 1)
       return VEXUI_DIALOG_RUNNING;
-    o = save_new(d, snippets, s);
+    o = waiting_visibly(d, [&] { return save_new(d, snippets, s); });
   }
+  if (o.error == CatalogueError::cancelled) return VEXUI_DIALOG_RUNNING;
   if (!o.saved) {
     ask(d,
         "The snippet could not be saved: " + o.reason +
@@ -85,6 +116,15 @@ int32_t try_save(AddDialog& d, SnippetArray& snippets, TvString& list_text) {
 }
 
 }  // namespace
+
+void add_dialog_lock_wait_build() {
+  int32_t w = 0, h = 0;
+  screen_size(w, h);
+  vexui_push_dialog(0, h / 2 - 40, w, 80);
+  vexui_set("", "TEXT", "Saving");
+  vexui_add_widget("wait_line", "Waiting for another copy of Snipvault to finish saving...", w - 8, 0);
+  vexui_button("wait_cancel", "Cancel", w - 8, 0);
+}
 
 TvString code_template(const TvStringArray& categories, int32_t index) {
   TvStringArray names;
@@ -149,7 +189,7 @@ int32_t add_dialog_step(AddDialog& d, SnippetArray& snippets, TvString& list_tex
   }
   if (clicked(kPaste)) {
     TvString clip;
-    if (clipboard_read(clip)) vexui_set(kCode, "TEXT", vexui_paste_text(clip));
+    if (clipboard_read(clip, &d.pasted_lost)) vexui_set(kCode, "TEXT", vexui_paste_text(clip));
     else ask(d, "The clipboard could not be read; the code is unchanged.", 0, "Information");
     return VEXUI_DIALOG_RUNNING;
   }

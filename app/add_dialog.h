@@ -43,7 +43,13 @@ struct AddDialog {
   TvString category;
   TvString template_code;
   AddDialogMessageBox message_box = nullptr;  // null: vexui_message_box
+  int32_t pasted_lost = 0;  // characters of the last paste that became "?"
 };
+
+// The line shown while another copy of the program holds the catalogue's
+// lock, with its Cancel button (ids "wait_line", "wait_cancel"), pushed on
+// top of the dialog at the first tick of the wait.
+void add_dialog_lock_wait_build();
 
 // Pushes the dialog on top of the viewer's and creates its widgets.
 void add_dialog_build(AddDialog& d, const Catalogue& catalogue, const TvStringArray& categories, int32_t index);

@@ -12,6 +12,7 @@
 #include "app/catalogue_file.h"
 #include "runtime/io/safe_write.h"
 #include "runtime/platform/clipboard.h"
+#include "runtime/platform/log.h"
 #include "runtime/platform/platform_files.h"
 #include "runtime/values/string_lib.h"
 
@@ -154,6 +155,7 @@ struct CatalogueLock {
       if (got == PlatformLock::taken) return true;
       if (got == PlatformLock::failed)
         return fail.set(CatalogueError::lock_failed, "its lock file cannot be locked (" + platform_last_error_text() + ")");
+      if (waited == 0) log_line("The catalogue is being saved by another program; waiting for its lock: " + path);
       waited += 20;
       if (c.waiting && !c.waiting())
         return fail.set(CatalogueError::cancelled, "the save was cancelled while another program was saving");

@@ -3,14 +3,19 @@
 
 #include "runtime/platform/clipboard.h"
 
-TvString clipboard_get() {
-  std::string text = platform_clipboard_get();
+TvString clipboard_get(int32_t* lost) {
+  std::string text;
+  int replaced = 0;
+  if (!platform_clipboard_read(text, &replaced)) text.clear();
+  if (lost) *lost = replaced;
   return TvString(text.data(), uint32_t(text.size()));
 }
 
-bool clipboard_read(TvString& text) {
+bool clipboard_read(TvString& text, int32_t* lost) {
   std::string latin1;
-  if (!platform_clipboard_read(latin1)) return false;
+  int replaced = 0;
+  if (!platform_clipboard_read(latin1, &replaced)) return false;
+  if (lost) *lost = replaced;
   text = TvString(latin1.data(), uint32_t(latin1.size()));
   return true;
 }

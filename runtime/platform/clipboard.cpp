@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <thread>
+#include <algorithm>
 
 #include "runtime/platform/clipboard_x11.h"
 #include "runtime/platform/utf8_text.h"
@@ -97,7 +98,8 @@ bool have_x_display() {
 
 }  // namespace
 
-bool platform_clipboard_read(std::string& latin1) {
+bool platform_clipboard_read(std::string& latin1, int* lost) {
+  if (lost) *lost = 0;
   if (owner_thread) {  // our own text needs no trip through the server
     std::lock_guard<std::mutex> g(owner_thread->lock);
     if (owner_thread->owns) {
@@ -122,6 +124,8 @@ bool platform_clipboard_read(std::string& latin1) {
   if (r == x11clip::Read::no_text) text.clear();
   text = text.substr(0, text.find('\0'));  // the desktop's text ends at its first NUL
   latin1 = utf8 ? platform_utf8_to_latin1_lossy(text) : text;
+  // every "?" the conversion added stands for a character Latin-1 lacks
+  if (lost && utf8) *lost = int(std::count(latin1.begin(), latin1.end(), '?') - std::count(text.begin(), text.end(), '?'));
   return true;
 }
 

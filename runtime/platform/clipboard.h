@@ -14,7 +14,8 @@
 // its first NUL. "" when the clipboard holds no text. False when the read
 // failed or timed out; then `latin1` is untouched, and the clipboard itself
 // is never changed by a read.
-bool platform_clipboard_read(std::string& latin1);
+// `lost` (when given) gets how many characters became "?".
+bool platform_clipboard_read(std::string& latin1, int* lost = nullptr);
 
 // platform_clipboard_read's text, "" when it holds none or the read failed.
 std::string platform_clipboard_get();

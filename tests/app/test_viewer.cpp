@@ -310,6 +310,25 @@ TEST_F(ViewerTest, CodeWithABarIsSavedOnlyWhenConfirmed) {
   EXPECT_NE(read_file(ini).find("CODE0=x = a || b\r\n"), std::string::npos);
 }
 
+// A paste whose characters became "?" (counted by the clipboard read) is
+// saved only when the question about them is answered Yes.
+TEST_F(ViewerTest, CodeWithCharactersLostToThePasteIsSavedOnlyWhenConfirmed) {
+  start(kTwo);
+  open_add(2);
+  settle();
+  set("name2", "TEXT", "emoji");
+  set("text", "TEXT", "PRINT \"?\"");
+  d.pasted_lost = 1;
+  answer = 0;
+  EXPECT_EQ(click_in_dialog("save"), VEXUI_DIALOG_RUNNING);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_NE(asked[0].find("1 character of the pasted code"), std::string::npos) << asked[0];
+  EXPECT_EQ(read_file(ini), kTwo);
+  answer = 1;
+  EXPECT_EQ(click_in_dialog("save"), 1);
+  EXPECT_NE(read_file(ini).find("NAME0=emoji\r\n"), std::string::npos);
+}
+
 const char* kThree =
     "[Extend_Types]\nNAME0=b\nCODE0=B\nNAME1=a\nCODE1=A\nNAME2=c\nCODE2=C\n"
     "[Types]\nNAME0=t\nCODE0=T\n[INLINE]\nNAME0=i\nCODE0=I\n";

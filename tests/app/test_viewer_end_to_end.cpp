@@ -5,7 +5,9 @@
 // and find the snippet there.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include "app/add_dialog.h"
 #include "app/catalogue.h"
 #include "app/viewer.h"
+#include "runtime/platform/platform_files.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/vexui_test.h"
@@ -89,6 +92,11 @@ class ViewerEndToEnd : public VexuiTest {
     vexui_show(1);
     spot["box:yes"] = centre("bt_yes");
     spot["box:no"] = centre("bt_no");
+    vexui_pop_dialog();
+    add_dialog_lock_wait_build();
+    vexui_show(0);
+    vexui_show(0);
+    spot["wait:cancel"] = centre("wait_cancel");
     vexui_pop_dialog();
     vexui_pop_dialog();
     vexui_pop_dialog();
@@ -306,6 +314,43 @@ TEST_F(ViewerEndToEnd, QuickTypingThenSaveKeepsEveryCharacterAndClosingAsksFirst
   click("add");
   ASSERT_TRUE(run.close_window());
   EXPECT_EQ(exit_code(10000), 0);
+}
+
+// While another copy holds the catalogue's lock the window keeps drawing a
+// line with Cancel; Cancel gives the save up with the dialog as it was, and
+// once the lock is free the same dialog saves.
+TEST_F(ViewerEndToEnd, WaitingForTheLockCanBeCancelledAndTheDialogStays) {
+  std::string ini = dest + "/CODE.INI";
+  const std::string before = read_file(ini);
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  pid_t holder = fork();
+  if (holder == 0) {
+    PlatformOpenStatus status;
+    PlatformFile f = platform_file_open_regular((ini + ".lock").c_str(), true, true, status);
+    platform_file_lock(f, 0);
+    (void)!write(ready[1], "x", 1);
+    pause();
+    _exit(0);
+  }
+  char c;
+  ASSERT_EQ(read(ready[0], &c, 1), 1);
+  start();
+  click("add");
+  click("add:name2");
+  xdo("type --delay 20 'Waiter'");
+  click("add:save");
+  for (int i = 0; i < 50 && run.log_text().find("waiting for its lock") == std::string::npos; i++) usleep(20000);
+  EXPECT_NE(run.log_text().find("waiting for its lock"), std::string::npos);
+  EXPECT_EQ(read_file(ini), before);
+  click("wait:cancel");
+  usleep(300000);
+  kill(holder, SIGKILL);
+  waitpid(holder, nullptr, 0);
+  EXPECT_EQ(read_file(ini), before);
+  click("add:save");  // the name typed before is still there
+  EXPECT_EQ(quit(), 0);
+  EXPECT_NE(read_file(ini).find("=Waiter\r\n"), std::string::npos);
 }
 
 // Without a display the program says why, on standard error and in its

@@ -104,8 +104,16 @@ TEST_F(ClipboardDesktop, FourMegabytesArriveWholeBothWays) {
   std::string latin1 = platform_utf8_to_latin1_lossy(utf8);
   xclip_put(utf8);
   std::string got;
-  ASSERT_TRUE(platform_clipboard_read(got));
+  int lost = -1;
+  ASSERT_TRUE(platform_clipboard_read(got, &lost));
   EXPECT_TRUE(got == latin1) << got.size() << " bytes of " << latin1.size();
+  EXPECT_EQ(lost, 0);
+  // characters beyond Latin-1 are counted as they become "?" (a "?" of the
+  // text itself is not)
+  xclip_put("a?\xF0\x9F\x98\x80" "b\xE2\x82\xAC");
+  ASSERT_TRUE(platform_clipboard_read(got, &lost));
+  EXPECT_EQ(got, "a??b?");
+  EXPECT_EQ(lost, 2);
   // and ours to xclip, in pieces the other way
   ASSERT_TRUE(platform_clipboard_set(latin1));
   std::string out = run_pumping("xclip -selection clipboard -o");
