@@ -2,17 +2,19 @@
 // the pause loop and the clocks.
 //
 // Pacing keeps an absolute schedule: each deadline is the previous one plus
-// one frame, so a late frame does not push every later frame back. The
-// wait sleeps while more than 7 ms remain (waking 3 ms early to absorb the
-// sleep granularity) and then waits in short naps of half a
-// millisecond, still pumping messages between them, so the last stretch
-// keeps its precision without burning a core. A frame whose recorded
-// drawing equals the one on screen is neither drawn nor swapped.
+// one frame, so a late frame does not push every later frame back. On the
+// real clock the wait is one wait on the desktop's event source until about
+// a millisecond before the deadline; an event ends it early, is pumped, and
+// the wait goes on. A clock under test moves only through the sleep and nap
+// it was given: it sleeps while more than 7 ms remain (waking 3 ms early)
+// and naps through the rest. A frame whose recorded drawing equals the one
+// on screen is neither drawn nor swapped.
 #include "runtime/frame/frame_loop.h"
 
 #include <GL/gl.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -24,6 +26,7 @@
 #include "runtime/input/input.h"
 #include "runtime/input/scan_codes.h"
 #include "runtime/platform/process_info.h"
+#include "runtime/platform/pump.h"
 #include "runtime/platform/window_sdl.h"
 #include "runtime/values/debug.h"
 
@@ -53,6 +56,15 @@ int64_t (*read_counter)() = monotonic_counter;
 int64_t counter_frequency_source = kCounterFrequency;
 void (*sleep_source)(int) = real_sleep;
 void (*nap_source)() = real_nap;
+bool wait_on_events = true;  // the real clock: waits end early on desktop events
+
+// Waits up to ms; on the real clock an event ends the wait early.
+void wait_for_events(double ms) {
+  if (wait_on_events)
+    platform_wait_event(int(std::ceil(ms)));
+  else
+    sleep_ms(ms);
+}
 
 // Alt+F4 asks to close once per press: a request a dialog took must not
 // come again every frame the chord stays held.
@@ -73,6 +85,7 @@ void set_clock_source(int64_t (*counter)(), int64_t frequency, void (*sleep)(int
   sleep_source = sleep ? sleep : real_sleep;
   // a clock under test moves only when read: no real naps then
   nap_source = nap ? nap : (counter ? no_nap : real_nap);
+  wait_on_events = !counter && !sleep;
 }
 
 // ---- clocks ----------------------------------------------------------------------
@@ -155,13 +168,13 @@ int swap_and_pace(ProgramFunction hook) {
     pump_messages(hook);
     now = timer_ms();
     double remaining = d->next_frame_time - now;
-    if (remaining > 7) {
+    if (remaining <= 1) break;
+    if (wait_on_events)
+      wait_for_events(remaining - 1);
+    else if (remaining > 7)
       sleep_ms(remaining - 3);
-    } else if (remaining > 1) {
+    else
       nap_source();  // the short wait before the deadline
-    } else {
-      break;
-    }
   }
   if (d->frame_ms <= 0) return 1;  // 4.
   double next = d->next_frame_time + d->frame_ms;  // 5.
@@ -190,7 +203,7 @@ void show_frame() {
   frame_clock.current_frame_time = timer_ms();
   while (paused && !activation_requested) {  // 3. nothing is drawn meanwhile
     pump_messages(lookup_message_hook());
-    sleep_ms(100);
+    wait_for_events(100);  // the focus coming back wakes it
   }
   input_frame_start();  // 4. keyboard refreshed, mouse sample pending
   if (escape_ends_program && key_state(SCAN_ESCAPE)) end_program();  // 5.

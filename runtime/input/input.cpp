@@ -17,6 +17,7 @@
 #include "runtime/input/scan_codes.h"
 #include "runtime/platform/input_sdl.h"
 #include "runtime/platform/log.h"
+#include "runtime/platform/pump.h"
 #include "runtime/values/ascii_case.h"
 
 InputDevice input_device;
@@ -24,6 +25,7 @@ InputDevice input_device;
 namespace {
 
 InputMessagePump message_pump = nullptr;
+constexpr int kWaitInputMs = 75;  // wait_input's longest wait
 
 InputDevice& dev() { return input_device; }
 
@@ -536,12 +538,23 @@ void wait_input() {
   sample_mouse();
   if (d.wheel) return;  // turned since the frame began: kept for the program
   MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
-  for (int pass = 0; pass < 15; pass++) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kWaitInputMs);
+  for (;;) {
     if (message_pump) message_pump();  // a closed window ends the program here
     refresh_keyboard();
     request_mouse_sample();
     if (any_input_since(entry)) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return;
+    if (message_pump) {
+      // asleep until the desktop sends something (a focus change or an
+      // exposure wakes us too, and is handled by the next pass)
+      platform_wait_event(int(left));
+    } else {
+      // nobody takes the events off the queue: a wait on it would not block
+      std::this_thread::sleep_for(std::chrono::milliseconds(left < 5 ? left : 5));
+    }
   }
 }
 

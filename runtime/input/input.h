@@ -116,6 +116,9 @@ using InputMessagePump = void (*)();
 void set_input_message_pump(InputMessagePump pump);
 void wait_key();
 void wait_mouse();
+// Returns as soon as a key is held, the mouse moved, a button changed, the
+// wheel turned or a joystick moved, and at the latest after 75 ms; asleep
+// on the desktop's event source meanwhile.
 void wait_input();
 
 // ---- joysticks -------------------------------------------------------------

@@ -57,6 +57,23 @@ bool platform_event_waiting() {
   return SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
 }
 
+bool platform_wait_event(int timeout_ms) {
+  if (timeout_ms <= 0) return platform_event_waiting();
+  if (!platform_video_started()) {
+    SDL_Delay(Uint32(timeout_ms));
+    return false;
+  }
+  // SDL would poll attached joysticks every millisecond inside its wait:
+  // sleep in short slices instead and let the caller read them between
+  if (SDL_WasInit(SDL_INIT_JOYSTICK) && SDL_NumJoysticks() > 0) {
+    if (platform_event_waiting()) return true;
+    SDL_Delay(Uint32(timeout_ms < 5 ? timeout_ms : 5));
+    return platform_event_waiting();
+  }
+  // a null event leaves the event in the queue for the pump
+  return SDL_WaitEventTimeout(nullptr, timeout_ms) == 1;
+}
+
 int platform_pump_events(void* window, void (*hook)(), WindowProcedure procedure) {
   if (!platform_video_started()) return 0;
   int handled = 0;

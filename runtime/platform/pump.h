@@ -30,3 +30,9 @@ int platform_pump_events(void* window, void (*hook)(), WindowProcedure procedure
 
 // Whether any desktop event is waiting (without taking it).
 bool platform_event_waiting();
+
+// Blocks until a desktop event is waiting (left in the queue) or timeout_ms
+// have passed; true when one is waiting. One wait on the desktop connection,
+// no wake-ups meanwhile; while joysticks are attached (their state is
+// polled) it returns after at most 5 ms. Without a video side it sleeps.
+bool platform_wait_event(int timeout_ms);
