@@ -190,6 +190,8 @@ namespace {
 }  // namespace
 
 void viewer_main(int32_t end_after_frames, bool pick_mode) {
+  // the viewer never saves a screenshot: no read-back of every presented frame
+  if (graphics_device) graphics_device->keep_presented_frames = false;
   CataloguePlace place = choose_catalogue_place(get_current_dir());
   Viewer v;
   v.catalogue.path = place.path;

@@ -25,6 +25,7 @@
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/input/input.h"
 #include "runtime/input/scan_codes.h"
+#include "runtime/platform/large_blocks.h"
 #include "runtime/platform/process_info.h"
 #include "runtime/platform/pump.h"
 #include "runtime/platform/window_sdl.h"
@@ -74,6 +75,20 @@ void close_chord(bool down) {
   bool pressed = down && !close_chord_down;
   close_chord_down = down;
   if (pressed) request_close();
+}
+
+// The first unchanged frame after drawn ones: the program has come to rest,
+// and what the drawing freed (the driver's shader compiles above all) goes
+// back to the system, at most every few seconds.
+bool at_rest = false;
+double last_return_ms = -1e9;
+void came_to_rest() {
+  if (at_rest) return;
+  at_rest = true;
+  double now = double(platform_monotonic_ms());  // not the frame clock a test may drive
+  if (now - last_return_ms < 5000) return;
+  last_return_ms = now;
+  platform_return_free_memory();
 }
 
 }  // namespace
@@ -153,7 +168,9 @@ int swap_and_pace(ProgramFunction hook) {
     if (frame_unchanged()) {
       // the window already shows exactly this frame: nothing to draw
       frame_dropped();
+      came_to_rest();
     } else {
+      at_rest = false;
       submit_drawing();
       keep_presented_frame();  // what save_screenshot writes
       present_scaled_frame();
@@ -221,7 +238,7 @@ void present_first_frame() {
   const float* c = d->clear_rgba;
   record_clear(c[0], c[1], c[2], c[3], true);
   submit_drawing();
-  keep_presented_frame();
+  // not kept: a screenshot before the first show_frame reads the front buffer
   present_scaled_frame();
   platform_gl_swap(d->window);
   resume_scaled_frame();

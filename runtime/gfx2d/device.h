@@ -65,6 +65,34 @@ constexpr int kFontSlots = 32;
 constexpr int kFirstFontSlot = kSpriteSlots - kFontSlots;  // 65504
 constexpr int kScratchSprite = kFirstFontSlot - 1;         // surface fallback
 constexpr int kBackgroundSets = 8;
+
+// The sprite slots with their collision masks, in pages of 256 made when a
+// slot of the page is first written: a program uses a few slots at the
+// bottom and the fonts' at the top, and the rest costs no memory.
+class SpriteTable {
+ public:
+  static constexpr int kPageSlots = 256;
+  // The slot, its page made on demand (0 <= i < kSpriteSlots).
+  SpriteSlot& operator[](size_t i) { return page(i).slots[i % kPageSlots]; }
+  std::vector<uint8_t>& mask(size_t i) { return page(i).masks[i % kPageSlots]; }
+  // The slot when its page exists, else null (a slot nobody wrote is empty).
+  const SpriteSlot* find(size_t i) const {
+    const Page* p = pages_[i / kPageSlots].get();
+    return p ? &p->slots[i % kPageSlots] : nullptr;
+  }
+
+ private:
+  struct Page {
+    SpriteSlot slots[kPageSlots];
+    std::vector<uint8_t> masks[kPageSlots];  // alpha, bottom-up, made on first collision test
+  };
+  Page& page(size_t i) {
+    std::unique_ptr<Page>& p = pages_[i / kPageSlots];
+    if (!p) p = std::make_unique<Page>();
+    return *p;
+  }
+  std::unique_ptr<Page> pages_[kSpriteSlots / kPageSlots];
+};
 constexpr int kMaxBackgroundTiles = 8;  // per row and per column
 constexpr int kScreenCount = 32;
 
@@ -162,10 +190,7 @@ class OpenGLVadeviva {
 
   // ---- sprites, fonts, background tiles, off-screen surfaces ----------------
   // (owned by their modules: sprites, fonts, background, surfaces)
-  std::vector<SpriteSlot> sprite_table = std::vector<SpriteSlot>(kSpriteSlots);
-  // Alpha of each slot's main texture, bottom-up, made on first collision test.
-  std::vector<std::vector<uint8_t>> collision_masks =
-      std::vector<std::vector<uint8_t>>(kSpriteSlots);
+  SpriteTable sprite_table;  // with each slot's collision mask
   std::vector<uint8_t> grab_buffer;  // read-back grabs; only grows
   int framebuffer_alpha_bits = 0;    // queried until non-zero, then remembered
   bool grab_readback_forced = false; // take the read-back path even with alpha bits

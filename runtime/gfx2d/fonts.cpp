@@ -75,8 +75,10 @@ void font_size(double& cell_width, double& cell_height) {
 
 int free_font_slot() {
   if (!graphics_device) return -1;
-  for (int n = 0; n < kFontSlots - 1; ++n)
-    if (graphics_device->sprite_table[size_t(kFirstFontSlot + n)].image_width == 0) return n;
+  for (int n = 0; n < kFontSlots - 1; ++n) {
+    const SpriteSlot* s = graphics_device->sprite_table.find(size_t(kFirstFontSlot + n));
+    if (!s || s->image_width == 0) return n;
+  }
   return -1;
 }
 

@@ -75,7 +75,7 @@ bool frame_coords(const SpriteSlot& s, int k, FrameCoords& c) {
 const std::vector<uint8_t>* collision_mask(int sprite) {
   SpriteSlot* s = sprite_slot(sprite);
   if (!s || s->texture == 0 || s->texture_width <= 0 || s->texture_height <= 0) return nullptr;
-  std::vector<uint8_t>& mask = dev()->collision_masks[size_t(sprite)];
+  std::vector<uint8_t>& mask = dev()->sprite_table.mask(size_t(sprite));
   if (mask.empty()) {
     if (!dev()->context_present) return nullptr;
     submit_drawing();  // drawing into a surface may be pending
@@ -221,7 +221,7 @@ SpriteSlot* sprite_slot(int sprite) {
 }
 
 void discard_collision_mask(int sprite) {
-  if (sprite_slot(sprite)) std::vector<uint8_t>().swap(dev()->collision_masks[size_t(sprite)]);
+  if (sprite_slot(sprite)) std::vector<uint8_t>().swap(dev()->sprite_table.mask(size_t(sprite)));
 }
 
 void release_sprite_slot(int sprite) {
@@ -244,8 +244,8 @@ void free_sprite_table(OpenGLVadeviva& device) {
   OpenGLVadeviva* saved = graphics_device;
   graphics_device = &device;
   for (int i = 0; i < kSpriteSlots; ++i) {
-    const SpriteSlot& s = device.sprite_table[size_t(i)];
-    if (s.texture || s.mip_texture || s.image_width) release_sprite_slot(i);
+    const SpriteSlot* s = device.sprite_table.find(size_t(i));
+    if (s && (s->texture || s->mip_texture || s->image_width)) release_sprite_slot(i);
   }
   device.presented_pixels.clear();
   device.presented_pixels.shrink_to_fit();
@@ -546,8 +546,10 @@ void sprite_size(int sprite, double& width, double& height) {
 
 int free_sprite_slot() {
   if (!graphics_device) return -1;
-  for (int i = 0; i < kFirstFontSlot; ++i)
-    if (graphics_device->sprite_table[size_t(i)].image_width == 0) return i;
+  for (int i = 0; i < kFirstFontSlot; ++i) {
+    const SpriteSlot* s = graphics_device->sprite_table.find(size_t(i));
+    if (!s || s->image_width == 0) return i;
+  }
   return -1;
 }
 

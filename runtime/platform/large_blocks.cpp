@@ -1,6 +1,8 @@
-// large_blocks.cpp - large blocks by anonymous mappings aligned to 2 MiB.
+// large_blocks.cpp - large blocks by anonymous mappings aligned to 2 MiB,
+// and the heap's free pages given back.
 #include "runtime/platform/large_blocks.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -39,3 +41,5 @@ void platform_free_large(void* block, size_t bytes) {
   }
   munmap(block, mapped_size(bytes));
 }
+
+void platform_return_free_memory() { malloc_trim(0); }

@@ -2,7 +2,8 @@
 // for one operation (the path finder's per-cell arrays). Blocks of a few
 // megabytes are mapped so that the system may back them with huge pages:
 // one fault and one TLB entry per 2 MiB instead of per 4 KiB, which decides
-// the speed of a search that wanders over a whole large map.
+// the speed of a search that wanders over a whole large map. Also: handing
+// the heap's free pages back to the system once a program comes to rest.
 #pragma once
 #include <cstddef>
 
@@ -16,3 +17,8 @@ struct PlatformLargeDeleter {
   size_t bytes = 0;
   void operator()(void* block) const { platform_free_large(block, bytes); }
 };
+
+// Gives the free pages inside the heap back to the system. A burst of short
+// lived allocations (the GL driver compiling its shaders for a new kind of
+// drawing) leaves them resident otherwise, long after the memory was freed.
+void platform_return_free_memory();

@@ -294,3 +294,31 @@ TEST_F(Sprites, MemoryFilesLoadLikeDiskFiles) {
   EXPECT_EQ(runtime_error.error_code, 3);
   EXPECT_EQ(sprite_slot(50)->image_width, 0);
 }
+
+TEST_F(Sprites, SlotsAcrossPagesKeepTheirOwnImagesMasksAndFreeing) {
+  // the table is made in pages: neighbours across a page edge and slots far
+  // apart must not share anything, and a slot never touched counts as free
+  load(write_temp("solid.bmp", test_bmp(10, 10, [](int, int) { return 0xFFFFFF; })), 255);
+  load(write_temp("dot.bmp", test_bmp(4, 4, [](int, int) { return 0xFFFFFF; })), 256);
+  load(write_temp("ring.bmp", test_bmp(10, 10, [](int x, int y) {
+         return (x == 0 || y == 0 || x == 9 || y == 9) ? 0xFFFFFF : kKey;
+       })),
+       kFirstFontSlot - 1);
+  int w, h;
+  sprite_size(256, w, h);
+  EXPECT_EQ(w, 4);
+  sprite_size(kFirstFontSlot - 1, w, h);
+  EXPECT_EQ(w, 10);
+  sprite_size(40000, w, h);  // a page nobody wrote
+  EXPECT_EQ(w, 0);
+  EXPECT_EQ(sprite_collision(kFirstFontSlot - 1, 0, 0, 256, 3, 3), 0);  // the ring's hollow
+  EXPECT_EQ(sprite_collision(255, 0, 0, 256, 3, 3), 1);
+  int free_slot = free_sprite_slot();
+  ASSERT_GE(free_slot, 0);
+  EXPECT_LT(free_slot, 255);
+  release_sprite_slot(256);
+  release_sprite_slot(255);
+  release_sprite_slot(kFirstFontSlot - 1);
+  EXPECT_EQ(sprite_texture(255), 0u);
+  EXPECT_EQ(sprite_collision(255, 0, 0, 256, 3, 3), 0);
+}
