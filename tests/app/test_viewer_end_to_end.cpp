@@ -19,6 +19,7 @@
 
 #include "app/add_dialog.h"
 #include "app/catalogue.h"
+#include "app/search.h"
 #include "app/viewer.h"
 #include "runtime/platform/platform_files.h"
 #include "tests/support/program_run.h"
@@ -355,6 +356,44 @@ TEST_F(ViewerEndToEnd, WaitingForTheLockCanBeCancelledAndTheDialogStays) {
 
 // Without a display the program says why, on standard error and in its
 // log, and ends with 1 at once instead of running unseen.
+// Search from outside: Ctrl+F, a few letters and Enter put the best match
+// on show, so "Copy To Clipboard" copies it; pick mode copies at Enter and
+// ends with 0, the code staying on the clipboard; Escape there ends with 1.
+TEST_F(ViewerEndToEnd, SearchShowsTheBestMatchAndPickModeCopiesIt) {
+  SearchIndex ix;
+  ASSERT_TRUE(search_refresh(ix, (dest + "/CODE.INI").c_str()));
+  std::vector<SearchRow> rows;
+  search_run(ix, "clamp", rows);
+  ASSERT_FALSE(rows.empty());
+  const std::string code = search_snippet(ix, rows[0].entry).code.c_str();
+
+  start();
+  xdo("key ctrl+f");
+  usleep(300000);
+  xdo("type --delay 60 'clamp'");
+  usleep(300000);
+  xdo("key Return");
+  usleep(300000);
+  click("copy");
+  EXPECT_EQ(clipboard(), code);
+  EXPECT_EQ(quit(), 0);
+
+  put_clipboard("something else");
+  run.args = {"--pick"};
+  start();
+  xdo("type --delay 60 'clamp'");
+  usleep(300000);
+  xdo("key Return");
+  EXPECT_EQ(exit_code(10000), 0);
+  EXPECT_EQ(clipboard(), code);
+
+  put_clipboard("left alone");
+  start();
+  xdo("key Escape");
+  EXPECT_EQ(exit_code(10000), 1);
+  EXPECT_EQ(clipboard(), "left alone");
+}
+
 TEST(NoDisplay, TheProgramSaysWhyAndEndsWithinTwoSeconds) {
   ScratchDir dir("nodisplay");
   for (const char* display : {"", ":239"}) {

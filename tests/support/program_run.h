@@ -22,6 +22,7 @@ struct ProgramRun {
   ScratchDir folder{"program_run"};
   std::string tmpdir = folder.str();  // the program's TMPDIR: its log lands here
   std::string program = std::string(TEST_BINARY_DIR) + "/snipvault";
+  std::vector<std::string> args;  // after the program's name, such as "--pick"
   pid_t child = 0;
 
   ~ProgramRun() {
@@ -81,8 +82,10 @@ struct ProgramRun {
     std::vector<char*> env;
     for (auto& v : env_text) env.push_back(v.data());
     env.push_back(nullptr);
-    char* argv[] = {program.data(), nullptr};
-    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, env.data()), 0);
+    std::vector<char*> argv{program.data()};
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ASSERT_EQ(posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), env.data()), 0);
     ASSERT_TRUE(run_quiet("timeout 20 " + on_display("xdotool search --sync --name '^Snipvault$'")))
         << "the window never appeared";
     // running its frame loop once start-up has logged its last line
