@@ -102,6 +102,7 @@ void shut_down() {
   if (graphics_started) {           // 2.
     log_line("Shut down TVX");      // 3.
     change_to_program_folder();     // 4.
+    platform_clipboard_pause_serving();  // no clipboard answer while the video ends
     shutdown_input();               // 5. input devices and mouse cursor;
     free_graphics_device();         //    the device with its textures, context and window
     graphics_started = false;  //  the device is gone: a later shut_down must not free it again

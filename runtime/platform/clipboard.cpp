@@ -150,15 +150,21 @@ bool platform_clipboard_set(const std::string& latin1) {
   return t->answer;
 }
 
-ClipboardKept platform_clipboard_keep_after_exit() {
-  if (!owner_thread) return ClipboardKept::nothing;
+void platform_clipboard_pause_serving() {
   OwnerThread* t = owner_thread;
+  if (!t || !t->thread.joinable()) return;
   {
     std::lock_guard<std::mutex> g(t->lock);
     t->stop = true;
   }
   t->poke();
   t->thread.join();
+}
+
+ClipboardKept platform_clipboard_keep_after_exit() {
+  if (!owner_thread) return ClipboardKept::nothing;
+  OwnerThread* t = owner_thread;
+  platform_clipboard_pause_serving();
   // the thread is gone: its connection is this thread's now
   x11clip::Owner& o = *t->owner;
   o.handle_events();

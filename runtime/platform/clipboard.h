@@ -39,6 +39,10 @@ enum class ClipboardKept {
 // the desktop's clipboard manager save the offered text (at most one
 // second), otherwise starts the keeper. Later calls do nothing.
 ClipboardKept platform_clipboard_keep_after_exit();
+// Stops answering other programs until the hand-over above; called before
+// the window's video ends, since that puts back Xlib's handler that ends the
+// process on any error, our connections' included. Requests wait meanwhile.
+void platform_clipboard_pause_serving();
 
 // The lenient conversion used by platform_clipboard_read.
 std::string platform_utf8_to_latin1_lossy(const std::string& utf8);

@@ -63,11 +63,13 @@ int on_io_error(Display* d) {
 
 // (Re)installs the handlers: SDL puts back the one it found when its video
 // ends, which may predate ours.
+// The first handler found is the one passed on to: a handler installed
+// later (SDL's) chains back to ours, so taking it as "previous" would loop.
 void install_error_handler() {
   XErrorHandler current = XSetErrorHandler(on_error);
-  if (current != on_error) previous_handler = current;
+  if (current != on_error && !previous_handler) previous_handler = current;
   XIOErrorHandler io = XSetIOErrorHandler(on_io_error);
-  if (io != on_io_error) previous_io_handler = io;
+  if (io != on_io_error && !previous_io_handler) previous_io_handler = io;
 }
 
 // A lost server ends this connection, not the program.
@@ -373,6 +375,7 @@ void Owner::State::next_piece(const XPropertyEvent& p) {
 
 void Owner::handle_events() {
   State& s = *this->s;
+  install_error_handler();  // SDL's end may have put back a handler older than ours
   while (!s.c.dead && XPending(s.c.dpy)) {
     XEvent e;
     XNextEvent(s.c.dpy, &e);
@@ -438,5 +441,7 @@ bool Owner::hand_to_manager(int ms) {
     s.c.wait(std::min(ms_left(end), 50));
   }
 }
+
+void install_error_handlers_early() { install_error_handler(); }
 
 }  // namespace x11clip

@@ -58,4 +58,9 @@ inline constexpr const char* kKeeperArgument = "--snipvault-clipboard-keeper";
 // true once it owns the clipboard.
 bool start_keeper(const std::string& latin1, unsigned long owner_window);
 
+// Before the window's video starts: SDL keeps the handler it finds and puts
+// it back when its video ends, so ours must be the one it finds, or an error
+// on our connections during that end would reach Xlib's, which exits.
+void install_error_handlers_early();
+
 }  // namespace x11clip

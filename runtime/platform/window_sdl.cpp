@@ -4,6 +4,7 @@
 // function pipeline). SDL fixes a window's pixel format when the window is
 // made, so the format is set as GL attributes before each creation.
 #include "runtime/platform/window_sdl.h"
+#include "runtime/platform/clipboard_x11.h"
 
 #include <SDL2/SDL.h>
 
@@ -78,6 +79,7 @@ bool platform_video_start(const char** error) {
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
   }
+  x11clip::install_error_handlers_early();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     why = SDL_GetError();
     if ((!asked || !*asked) && x11 && *x11) why = std::string("the display \"") + x11 + "\" does not answer (" + why + ")";
