@@ -14,15 +14,6 @@ namespace {
 
 using namespace add_ids;
 
-const char* const kTemplates[kCategoryCount] = {
-    "TYPE T<put type name here>\n    //Enter code here\nENDTYPE",
-    "TYPE t<put type name here>\n    // Put variables here\nENDTYPE",
-    "FUNCTION <put function name here>:\n    // Put code here\nENDFUNCTION",
-    "SUB <put subroutine name here>:\n    // Put code here\nENDSUB",
-    "CONSTANT <put variable here>    =    <put value here>",
-    "INLINE\n  }\n\n  <put code here>\n\n  namespace __TOLVANE__ {\nENDINLINE",
-};
-
 int32_t ask(const AddDialog& d, const TvString& text, int32_t yes_no, const TvString& caption) {
   return (d.message_box ? d.message_box : vexui_message_box)(text, yes_no, caption);
 }
@@ -130,7 +121,7 @@ TvString code_template(const TvStringArray& categories, int32_t index) {
   TvStringArray names;
   ::categories(names);
   for (int32_t i = 0; i < kCategoryCount; ++i)
-    if (string_equal(categories(index), names(i))) return kTemplates[i];
+    if (string_equal(categories(index), names(i))) return category_template(i);
   return "";
 }
 

@@ -16,6 +16,21 @@
 #include "runtime/platform/platform_files.h"
 #include "runtime/values/string_lib.h"
 
+namespace {
+const char* const kTemplates[kCategoryCount] = {
+    "TYPE T<put type name here>\n    //Enter code here\nENDTYPE",
+    "TYPE t<put type name here>\n    // Put variables here\nENDTYPE",
+    "FUNCTION <put function name here>:\n    // Put code here\nENDFUNCTION",
+    "SUB <put subroutine name here>:\n    // Put code here\nENDSUB",
+    "CONSTANT <put variable here>    =    <put value here>",
+    "INLINE\n  }\n\n  <put code here>\n\n  namespace __TOLVANE__ {\nENDINLINE",
+};
+}  // namespace
+
+TvString category_template(int32_t category) {
+  return category >= 0 && category < kCategoryCount ? TvString(kTemplates[category]) : TvString();
+}
+
 void categories(TvStringArray& out) {
   array_fill_list(out, {TvString("Extend Types"), TvString("Types"), TvString("Functions"),
                         TvString("Subroutines"), TvString("Constants"), TvString("INLINE")});

@@ -29,6 +29,9 @@ using SnippetArray = TvArray<Snippet>;
 constexpr int32_t kCategoryCount = 6;
 // The six category names in tab order.
 void categories(TvStringArray& out);
+// The starting code of a new snippet of the category at `category` in tab
+// order; "" outside them. The add dialog and the command line share it.
+TvString category_template(int32_t category);
 // The INI section of a category: blanks become "_".
 TvString section_name(const TvString& category);
 

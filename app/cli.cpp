@@ -27,15 +27,6 @@ const char kVersion[] = "snipvault 1.0";
 
 enum Exit { kDone = 0, kNotFound = 1, kUsage = 2, kFileError = 3 };
 
-const char* const kTemplates[kCategoryCount] = {
-    "TYPE T<put type name here>\n    //Enter code here\nENDTYPE",
-    "TYPE t<put type name here>\n    // Put variables here\nENDTYPE",
-    "FUNCTION <put function name here>:\n    // Put code here\nENDFUNCTION",
-    "SUB <put subroutine name here>:\n    // Put code here\nENDSUB",
-    "CONSTANT <put variable here>    =    <put value here>",
-    "INLINE\n  }\n\n  <put code here>\n\n  namespace __TOLVANE__ {\nENDINLINE",
-};
-
 // --- output -------------------------------------------------------------------
 
 // Standard output, gathered and written in large pieces; once the reader
@@ -665,7 +656,7 @@ bool cli_wants_command(int argc, char** argv) {
 }
 
 TvString cli_code_template(int32_t category) {
-  return category >= 0 && category < kCategoryCount ? TvString(kTemplates[category]) : TvString();
+  return category_template(category);
 }
 
 std::string cli_hand_over_to_desktop(int argc, char** argv) {
