@@ -466,7 +466,7 @@ int run_search(const Args& a, const TvString& path, Output& out) {
   if (!from_terminal(joined, query, lossy)) return usage_error("the words are not UTF-8 text", "search");
   if (lossy) say("warning: characters outside Latin-1 were searched for as \"?\"");
   SearchIndex ix;
-  int r = load(ix, path, SearchDepth::full);
+  int r = load(ix, path, SearchDepth::matching);
   if (r >= 0) return r;
   std::vector<SearchRow> found;
   search_run(ix, query, found);
@@ -542,8 +542,8 @@ int run_rm(const Args& a, const TvString& path) {
     while (platform_read_some(kStandardInput, &ch, 1) == 1 && ch != '\n') answer += ch;
     if (answer != "y" && answer != "Y" && answer != "yes") return kDone;
   }
-  SnippetArray& snippets = ix.categories[e.category];
-  Snippet shown = snippets(e.index);
+  SnippetArray snippets;  // the category as saved
+  Snippet shown = search_snippet(ix, i);
   SaveOutcome o = delete_snippet(catalogue_for_change(path), TvString(category.c_str()), snippets, shown);
   return o.saved ? kDone : change_failed(o, path, "rm");
 }
@@ -556,8 +556,8 @@ int run_edit(const Args& a, const TvString& path) {
   if (r >= 0) return r;
   const SearchEntry& e = ix.entries[i];
   std::string category = category_name(e.category);
-  SnippetArray& snippets = ix.categories[e.category];
-  Snippet shown = snippets(e.index);
+  SnippetArray snippets;  // the category as saved
+  Snippet shown = search_snippet(ix, i);
 
   std::string file;
   PlatformFile f = kNoPlatformFile;

@@ -1,9 +1,9 @@
 // search.cpp - the whole catalogue loaded for search, and the matching.
 //
-// Loading is the catalogue's own (load_catalogue), so the index holds
-// exactly what the viewer shows; entries point into those snippets. One
-// block of folded text, entries in file order, is what every word is looked
-// for in with memmem.
+// Loading is one scan of the file's bytes (catalogue_scan.h), finding
+// exactly the entries the viewer shows; entries point into those bytes. One
+// block of folded text, entries in file order and code with its line breaks
+// back, is what every word is looked for in with memmem.
 #include "app/search.h"
 
 #include <algorithm>
@@ -19,29 +19,23 @@ namespace {
 
 // --- reading ----------------------------------------------------------------
 
-void add_category(std::vector<SearchEntry>& out, const SnippetArray& a, int32_t category) {
-  for (int32_t i = 0; i < a.size1; ++i) {
-    const Snippet& s = a(i);
-    SearchEntry e{};
-    e.name = s.name.data;
-    e.name_length = s.name.length;
-    e.description = s.description.data;
-    e.description_length = s.description.length;
-    e.author = s.author.data;
-    e.author_length = s.author.length;
-    e.code = s.code.data;
-    e.code_length = s.code.length;
-    e.category = category;
+void add_entries(SearchIndex& ix) {
+  ix.entries.resize(ix.scan.entries.size());
+  for (size_t i = 0; i < ix.scan.entries.size(); ++i) {
+    const ScanEntry& s = ix.scan.entries[i];
+    SearchEntry& e = ix.entries[i];
+    e.name = s.field[kScanName].data;
+    e.name_length = s.field[kScanName].length;
+    e.description = s.field[kScanDescription].data;
+    e.description_length = s.field[kScanDescription].length;
+    e.author = s.field[kScanAuthor].data;
+    e.author_length = s.field[kScanAuthor].length;
+    e.code = s.field[kScanCode].data;
+    e.code_length = s.field[kScanCode].length;
+    e.category = s.category;
     e.number = s.number;
-    e.index = i;
-    out.push_back(e);
+    e.start = 0;
   }
-}
-
-int compare_bytes(const char* a, uint32_t an, const char* b, uint32_t bn) {
-  int c = std::memcmp(a, b, std::min(an, bn));
-  if (c != 0) return c;
-  return an == bn ? 0 : an < bn ? -1 : 1;
 }
 
 // The first eight bytes of a name as one number that sorts like the bytes.
@@ -51,49 +45,56 @@ uint64_t name_prefix(const char* p, uint32_t n) {
   return k;
 }
 
-// by_name, name_position and by_category. The names are copied together
-// first, so the sort compares bytes that sit in the cache.
+// A name with its first bytes at hand, so most comparisons stay in the cache.
+struct NameItem {
+  uint64_t prefix;
+  const char* name;
+  uint32_t length;
+  uint32_t entry;
+};
+
+// The order of compare_names: bytes, then the shorter first.
+int compare_items(const NameItem& a, const NameItem& b) {
+  if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+  int c = std::memcmp(a.name, b.name, std::min(a.length, b.length));
+  if (c != 0) return c;
+  return a.length == b.length ? 0 : a.length < b.length ? -1 : 1;
+}
+
+// by_category: each category sorted as the viewer sorts its list (the same
+// sort on the same sequence, so even equal names come in the viewer's
+// order); by_name: those merged, equal names by category; name_position.
 void order_entries(SearchIndex& ix) {
-  size_t n = ix.entries.size(), total = 0;
-  for (const SearchEntry& e : ix.entries) total += e.name_length;
-  std::unique_ptr<char[]> names(new char[total + 1]);
-  std::vector<size_t> at(n);
-  struct Item {
-    uint64_t prefix;
-    uint32_t index;
-  };
-  std::vector<Item> items(n);
-  size_t pos = 0;
+  size_t n = ix.entries.size();
+  ScanVector<NameItem> items(n);
   for (uint32_t i = 0; i < n; ++i) {
     const SearchEntry& e = ix.entries[i];
-    std::memcpy(names.get() + pos, e.name, e.name_length);
-    at[i] = pos;
-    items[i] = {name_prefix(e.name, e.name_length), i};
-    pos += e.name_length;
+    items[i] = NameItem{name_prefix(e.name, e.name_length), e.name, e.name_length, i};
   }
-  const char* base = names.get();
-  std::sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
-    if (x.prefix != y.prefix) return x.prefix < y.prefix;
-    const SearchEntry& a = ix.entries[x.index];
-    const SearchEntry& b = ix.entries[y.index];
-    if (a.name_length > 8 && b.name_length > 8) {
-      int c = compare_bytes(base + at[x.index] + 8, a.name_length - 8, base + at[y.index] + 8, b.name_length - 8);
-      if (c != 0) return c < 0;
-    } else if (a.name_length != b.name_length) {
-      return a.name_length < b.name_length;
-    }
-    return x.index < y.index;  // the file's order: category, then number
-  });
+  size_t bounds[kCategoryCount + 1];
+  for (int32_t c = 0, i = 0; c <= kCategoryCount; ++c) {
+    while (size_t(i) < n && ix.entries[size_t(i)].category < c) ++i;
+    bounds[c] = size_t(i);
+  }
+  auto before = [](const NameItem& a, const NameItem& b) { return compare_items(a, b) < 0; };
+  for (int32_t c = 0; c < kCategoryCount; ++c)
+    if (bounds[c + 1] - bounds[c] >= 2)
+      array_detail::quicksort(items.data(), int32_t(bounds[c]), int32_t(bounds[c + 1] - 1), before);
+  ix.by_category.resize(n);
+  for (size_t i = 0; i < n; ++i) ix.by_category[i] = items[i].entry;
   ix.by_name.resize(n);
   ix.name_position.resize(n);
-  for (uint32_t i = 0; i < n; ++i) {
-    ix.by_name[i] = items[i].index;
-    ix.name_position[items[i].index] = i;
+  size_t head[kCategoryCount];
+  for (int32_t c = 0; c < kCategoryCount; ++c) head[c] = bounds[c];
+  for (uint32_t k = 0; k < n; ++k) {
+    int32_t best = -1;
+    for (int32_t c = 0; c < kCategoryCount; ++c)
+      if (head[c] < bounds[c + 1] && (best < 0 || compare_items(items[head[c]], items[head[best]]) < 0)) best = c;
+    uint32_t e = items[head[best]++].entry;
+    ix.by_name[k] = e;
+    ix.name_position[e] = k;
   }
-  ix.by_category.reserve(n);
-  for (int32_t c = 0; c < kCategoryCount; ++c)
-    for (uint32_t i : ix.by_name)
-      if (ix.entries[i].category == c) ix.by_category.push_back(i);
+  ix.ordered = true;
 }
 
 // Written without a table so that the compiler can do many bytes at once.
@@ -102,7 +103,9 @@ inline uint8_t fold_byte(uint8_t c) {
   return uint8_t(c + (upper ? 32 : 0));
 }
 
-// Folds n bytes, sixteen at a time where the processor has SSE2.
+// Folds n bytes, sixteen at a time where the processor has SSE2; code (in
+// its stored form) gets its line breaks back for "|".
+template <bool kCode>
 char* fold_run(char* out, const char* in, uint32_t n) {
   uint32_t i = 0;
 #ifdef __SSE2__
@@ -110,6 +113,7 @@ char* fold_run(char* out, const char* in, uint32_t n) {
   const __m128i ascii_lo = _mm_set1_epi8(char('A' ^ 0x80)), ascii_span = _mm_set1_epi8(char(('A' ^ 0x80) + 26));
   const __m128i latin_lo = _mm_set1_epi8(char(0xC0 ^ 0x80)), latin_span = _mm_set1_epi8(char((0xC0 ^ 0x80) + 31));
   const __m128i times = _mm_set1_epi8(char(0xD7)), bit = _mm_set1_epi8(32);
+  const __m128i bar = _mm_set1_epi8('|'), line_break = _mm_set1_epi8('\n');
   for (; i < n && n >= 16; i += 16) {
     if (i + 16 > n) i = n - 16;  // the last block overlaps the one before
     __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
@@ -120,11 +124,15 @@ char* fold_run(char* out, const char* in, uint32_t n) {
                                   _mm_cmplt_epi8(s, latin_span));
     latin = _mm_andnot_si128(_mm_cmpeq_epi8(c, times), latin);
     __m128i f = _mm_add_epi8(c, _mm_and_si128(_mm_or_si128(upper, latin), bit));
+    if (kCode) {
+      __m128i is_bar = _mm_cmpeq_epi8(c, bar);
+      f = _mm_or_si128(_mm_andnot_si128(is_bar, f), _mm_and_si128(is_bar, line_break));
+    }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), f);
   }
   if (n >= 16) i = n;
 #endif
-  for (; i < n; ++i) out[i] = char(fold_byte(uint8_t(in[i])));
+  for (; i < n; ++i) out[i] = kCode && in[i] == '|' ? '\n' : char(fold_byte(uint8_t(in[i])));
   out[n] = 0;
   return out + n + 1;
 }
@@ -135,7 +143,7 @@ void build_folded(SearchIndex& ix) {
     total += size_t(e.name_length) + e.description_length + e.author_length + e.code_length + 4;
   // a reload keeps the block when the new text fits
   if (!ix.folded || ix.folded_capacity < total + 1) {
-    ix.folded.reset(new char[total + total / 8 + 1]);
+    ix.folded = scan_block(total + total / 8 + 1);
     ix.folded_capacity = total + total / 8 + 1;
   }
   ix.folded_size = total;
@@ -143,15 +151,16 @@ void build_folded(SearchIndex& ix) {
   char* out = base;
   for (SearchEntry& e : ix.entries) {
     e.start = size_t(out - base);
-    out = fold_run(out, e.name, e.name_length);
-    out = fold_run(out, e.description, e.description_length);
-    out = fold_run(out, e.author, e.author_length);
-    out = fold_run(out, e.code, e.code_length);
+    out = fold_run<false>(out, e.name, e.name_length);
+    out = fold_run<false>(out, e.description, e.description_length);
+    out = fold_run<false>(out, e.author, e.author_length);
+    out = fold_run<true>(out, e.code, e.code_length);
   }
 }
 
 void clear(SearchIndex& ix) {
   ix.entries.clear();
+  ix.ordered = false;
   ix.by_name.clear();
   ix.name_position.clear();
   ix.by_category.clear();
@@ -178,6 +187,13 @@ size_t entry_end(const SearchEntry& e) {
 
 bool exact_at(const char* raw, const std::string& word) { return std::memcmp(raw, word.data(), word.size()) == 0; }
 
+// The same for stored code, whose "|" reads as a line break.
+bool exact_in_code(const char* stored, const std::string& word) {
+  for (size_t i = 0; i < word.size(); ++i)
+    if ((stored[i] == '|' ? '\n' : stored[i]) != word[i]) return false;
+  return true;
+}
+
 // A folded hit at `pos` counts when it lies inside one field (and, for a
 // quoted word, the field's own bytes there are the word's).
 bool valid_hit(const SearchEntry& e, const SearchWord& w, size_t pos) {
@@ -188,7 +204,8 @@ bool valid_hit(const SearchEntry& e, const SearchWord& w, size_t pos) {
   for (int f = 0; f < 4; ++f) {
     if (off < lengths[f]) {
       if (off + n > lengths[f]) return false;
-      return !w.quoted || exact_at(raws[f] + off, w.exact);
+      if (!w.quoted) return true;
+      return f == 3 ? exact_in_code(raws[f] + off, w.exact) : exact_at(raws[f] + off, w.exact);
     }
     if (off == lengths[f]) return false;  // on the NUL after the field
     off -= size_t(lengths[f]) + 1;
@@ -257,6 +274,32 @@ int32_t rank_of(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w
   return find_in(ix, e, w, name_end + 1, code_start) != kNoHit ? kRankDescription : kRankCode;
 }
 
+// Without the whole order worked out (one search of the command line): the
+// matches sorted by name, category and number, which is the viewer's order
+// unless a category holds a name twice; then false and nothing is done.
+bool tiers_of_matches(const SearchIndex& ix, const std::vector<uint32_t>& matches, const SearchWord& first,
+                      std::vector<uint32_t> (&tiers)[5]) {
+  std::vector<uint32_t> sorted(matches);
+  auto same_name = [&ix](uint32_t a, uint32_t b) {
+    const SearchEntry& x = ix.entries[a];
+    const SearchEntry& y = ix.entries[b];
+    return x.name_length == y.name_length && std::memcmp(x.name, y.name, x.name_length) == 0;
+  };
+  std::sort(sorted.begin(), sorted.end(), [&ix](uint32_t a, uint32_t b) {
+    const SearchEntry& x = ix.entries[a];
+    const SearchEntry& y = ix.entries[b];
+    int c = std::memcmp(x.name, y.name, std::min(x.name_length, y.name_length));
+    if (c != 0) return c < 0;
+    if (x.name_length != y.name_length) return x.name_length < y.name_length;
+    return a < b;  // entries are by category, then number
+  });
+  for (size_t k = 1; k < sorted.size(); ++k)
+    if (ix.entries[sorted[k - 1]].category == ix.entries[sorted[k]].category && same_name(sorted[k - 1], sorted[k]))
+      return false;
+  for (uint32_t i : sorted) tiers[rank_of(ix, ix.entries[i], first)].push_back(i);
+  return true;
+}
+
 bool contains(const std::string& big, const std::string& small) { return big.find(small) != std::string::npos; }
 
 // Every snippet matching `now` matched `before` too.
@@ -309,16 +352,10 @@ bool search_load(SearchIndex& ix, const TvString& path, SearchDepth depth) {
   ix.loaded = true;
   // taken before reading: a change during the read shows at the next refresh
   ix.stamp = platform_file_stamp(path.c_str());
-  Catalogue c;
-  c.path = path;
-  if (!load_catalogue(c, ix.categories, ix.error)) {
-    for (SnippetArray& a : ix.categories) array_dim(a, 0);
-    return false;
-  }
-  ix.error = "";
-  for (int32_t k = 0; k < kCategoryCount; ++k) add_category(ix.entries, ix.categories[k], k);
-  if (depth == SearchDepth::full) build_folded(ix);
-  if (depth != SearchDepth::entries) order_entries(ix);
+  if (!catalogue_scan_file(ix.scan, path, ix.error)) return false;
+  add_entries(ix);
+  if (depth == SearchDepth::full || depth == SearchDepth::matching) build_folded(ix);
+  if (depth == SearchDepth::full || depth == SearchDepth::ordered) order_entries(ix);
   return true;
 }
 
@@ -333,6 +370,7 @@ void search_run(SearchIndex& ix, const TvString& query, std::vector<SearchRow>& 
   std::vector<SearchWord> words = search_words(query);
   if (words.empty()) {
     ix.last_valid = false;
+    if (!ix.ordered) order_entries(ix);
     rows.reserve(ix.by_category.size());
     for (uint32_t i : ix.by_category) rows.push_back({i, ix.entries[i].category, 0});
     return;
@@ -364,7 +402,10 @@ void search_run(SearchIndex& ix, const TvString& query, std::vector<SearchRow>& 
 
   // ranked, then in name order within each rank
   std::vector<uint32_t> tiers[5];
-  if (matches.size() * 8 < ix.entries.size()) {
+  if (!ix.ordered && !tiers_of_matches(ix, matches, words[0], tiers)) order_entries(ix);
+  if (!ix.ordered) {
+    // done: the tiers are filled
+  } else if (matches.size() * 8 < ix.entries.size()) {
     std::vector<uint32_t> sorted(matches);
     std::sort(sorted.begin(), sorted.end(),
               [&ix](uint32_t a, uint32_t b) { return ix.name_position[a] < ix.name_position[b]; });
@@ -389,7 +430,7 @@ Snippet search_snippet(const SearchIndex& ix, uint32_t entry) {
   s.name = TvString(e.name, e.name_length);
   s.description = TvString(e.description, e.description_length);
   s.author = TvString(e.author, e.author_length);
-  s.code = TvString(e.code, e.code_length);
+  s.code = decode_code(TvString(e.code, e.code_length));
   s.number = e.number;
   return s;
 }

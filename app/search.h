@@ -4,8 +4,10 @@
 // A SearchIndex holds the whole catalogue as the viewer would show it: every
 // category's entries that load (an entry without code is skipped, the walk
 // of a category stops at the first missing number), missing descriptions and
-// authors as "-----". It is loaded once and loaded again only when the file
-// changed on disk since (size, modification time or identity).
+// authors as "-----". It is read in one pass over the file's bytes
+// (catalogue_scan.h), the texts staying where they were read, and loaded
+// again only when the file changed on disk since (size, modification time
+// or identity).
 //
 // Matching: the query is split at blanks (space, tab, line breaks) into
 // words; a snippet matches when every word occurs in its name, description,
@@ -33,6 +35,7 @@
 #include <vector>
 
 #include "app/catalogue.h"
+#include "app/catalogue_scan.h"
 #include "runtime/platform/file_stamp.h"
 
 // Where the first word was found; lower is better.
@@ -50,7 +53,9 @@ struct SearchRow {
   int32_t rank;      // SearchRank; 0 for a query without words
 };
 
-// One loaded snippet; its texts are views into SearchIndex::categories.
+// One loaded snippet; its texts are views into the file's bytes
+// (SearchIndex::scan), the code in its stored form ("|" for a line break;
+// search_snippet gives it decoded).
 struct SearchEntry {
   const char* name;
   const char* description;
@@ -59,7 +64,6 @@ struct SearchEntry {
   uint32_t name_length, description_length, author_length, code_length;
   int32_t category;  // index into categories()
   int32_t number;    // n of NAMEn in the category's section
-  int32_t index;     // its place in SearchIndex::categories[category]
   size_t start;      // the name's first byte in SearchIndex::folded
 };
 
@@ -74,14 +78,17 @@ struct SearchIndex {
   PlatformFileStamp stamp;       // that file as it was when loaded
   bool loaded = false;
   TvString error;                // why the file could not be read ("" when it could)
-  SnippetArray categories[kCategoryCount];  // as load_catalogue gives them
-  std::vector<SearchEntry> entries;   // category order, then the viewer's order
-  std::vector<uint32_t> by_name;      // entry indices by name, then category, then number
-  std::vector<uint32_t> name_position;  // an entry's place in by_name
-  std::vector<uint32_t> by_category;  // entry indices by category, then name
+  CatalogueScan scan;            // the file's text the entries point into
+  ScanVector<SearchEntry> entries;   // category order, then number
+  // the orders below are worked out by search_load unless the depth asked
+  // leaves them out (then `ordered` is false)
+  bool ordered = false;
+  ScanVector<uint32_t> by_name;      // entry indices by name, then category, then the viewer's order
+  ScanVector<uint32_t> name_position;  // an entry's place in by_name
+  ScanVector<uint32_t> by_category;  // entry indices in the viewer's order: by category, then name
   // every entry's name, description, author and code, folded and with code
   // line breaks decoded, each followed by a NUL byte, in `entries` order
-  std::unique_ptr<char[]> folded;
+  ScanBlock folded;
   size_t folded_size = 0;
   size_t folded_capacity = 0;
   // the last query's words and matching entries, so typing one more
@@ -95,8 +102,9 @@ struct SearchIndex {
 // and no entries) when the file exists but cannot be read. A missing file is
 // an empty catalogue.
 // The command line loads only as much as a command needs: the entries
-// (looking up a name), also their order (listing), or all (searching).
-enum class SearchDepth { entries, ordered, full };
+// (looking up a name), also their order (listing), the folded text without
+// the order (one search: only its matches are put in order), or all.
+enum class SearchDepth { entries, ordered, matching, full };
 bool search_load(SearchIndex& ix, const TvString& path, SearchDepth depth = SearchDepth::full);
 // Loads when never loaded, when `path` is another file, or when the file
 // changed on disk since it was loaded. True when it (re)loaded.

@@ -1,13 +1,14 @@
 // bench_cli.cpp - the command line from process start to exit, one run:
 //
 // 1. `snipvault show NAME` on the shipped sample catalogue against /bin/true
-//    started the same way (posix_spawn, output to /dev/null, waited for).
+//    started the same way (posix_spawn, output to a file, waited for).
 //    Goal: at most 3x.
 // 2. `snipvault show NAME` and `snipvault search WORD` on the made-up
 //    catalogue of 60,000 snippets (tools/gen_catalogue.h) against
 //    `grep -c WORD` over the same file. Goal: at most 2x.
 // Ratios are of wall time (the work is in other processes); the closing
-// lines print them.
+// lines print them. Output goes to a file, not /dev/null: grep notices
+// /dev/null and stops at the first match instead of counting.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -28,7 +29,7 @@ extern char** environ;
 
 namespace {
 
-std::string program, scratch, sample, big, big_name;
+std::string program, scratch, sample, big, big_name, output;
 const char kWord[] = "vector";
 
 void run(const std::vector<std::string>& args) {
@@ -37,7 +38,7 @@ void run(const std::vector<std::string>& args) {
   argv.push_back(nullptr);
   posix_spawn_file_actions_t fa;
   posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   if (posix_spawn(&pid, argv[0], &fa, nullptr, argv.data(), environ) == 0) waitpid(pid, nullptr, 0);
@@ -49,6 +50,7 @@ void prepare(const char* self) {
   scratch = (std::filesystem::temp_directory_path() / ("snipvault_bench_cli_" + std::to_string(std::random_device{}())))
                 .string();
   std::filesystem::create_directories(scratch);
+  output = scratch + "/output.txt";
   sample = scratch + "/sample.INI";
   std::filesystem::copy_file(std::filesystem::path(program).parent_path() / "CODE.INI", sample);
   std::string text = gen_catalogue::generate(10000);

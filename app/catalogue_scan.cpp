@@ -1,0 +1,322 @@
+// catalogue_scan.cpp - reading CODE.INI's snippets in one pass: the file in
+// one block, each line looked at once, the keys of the six categories'
+// sections kept as spans and sorted into entries at each section's end.
+#include "app/catalogue_scan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "runtime/platform/platform_files.h"
+#include "runtime/platform/utf8_text.h"
+
+namespace {
+
+const char* const kSections[] = {"extend_types", "types", "functions", "subroutines", "constants", "inline"};
+constexpr int32_t kCategories = int32_t(sizeof kSections / sizeof kSections[0]);
+
+inline bool blank(uint8_t c) { return c == ' ' || c == '\t'; }
+inline uint8_t lower(uint8_t c) { return c >= 'A' && c <= 'Z' ? uint8_t(c + 32) : c; }
+
+bool lower_equal(const char* p, uint32_t n, const char* lower_name) {
+  for (uint32_t i = 0; i < n; ++i)
+    if (lower(uint8_t(p[i])) != uint8_t(lower_name[i]) || lower_name[i] == 0) return false;
+  return lower_name[n] == 0;
+}
+
+int32_t category_of(const char* name, uint32_t n) {
+  for (int32_t c = 0; c < kCategories; ++c)
+    if (lower_equal(name, n, kSections[c])) return c;
+  return -1;
+}
+
+// The first CR or LF in [p, end), or end.
+const char* line_break(const char* p, const char* end) {
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(c, cr), _mm_cmpeq_epi8(c, lf)));
+    if (m) return p + __builtin_ctz(unsigned(m));
+    p += 16;
+  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n') ++p;
+  return p;
+}
+
+// --- UTF-8 -------------------------------------------------------------------------
+
+bool any_high(const char* p, size_t n) {
+  size_t i = 0;
+#ifdef __SSE2__
+  for (; i + 16 <= n; i += 16)
+    if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)))) return true;
+#endif
+  for (; i < n; ++i)
+    if (uint8_t(p[i]) >= 0x80) return true;
+  return false;
+}
+
+// Length of the valid sequence at p (and its code point), 0 when invalid.
+int sequence(const uint8_t* p, size_t left, uint32_t& cp) {
+  uint8_t c = p[0];
+  int len = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
+  if (len == 0 || size_t(len) > left) return 0;
+  cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+  for (int k = 1; k < len; ++k) {
+    if ((p[k] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (p[k] & 0x3F);
+  }
+  if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+    return 0;
+  return len;
+}
+
+bool valid_utf8(const char* text, size_t n) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(text);
+  size_t i = 0;
+  while (i < n) {
+#ifdef __SSE2__
+    if (i + 16 <= n && !_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)))) {
+      i += 16;
+      continue;
+    }
+#endif
+    if (p[i] < 0x80) {
+      ++i;
+      continue;
+    }
+    uint32_t cp = 0;
+    int len = sequence(p + i, n - i, cp);
+    if (len == 0) return false;
+    i += size_t(len);
+  }
+  return true;
+}
+
+// A UTF-8 text as Latin-1. A sequence never holds a byte below 128, so line
+// breaks, blanks, "=" and "[" stay where they were and each value reads as
+// if it had been converted on its own.
+size_t to_latin1(const char* text, size_t n, char* out) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(text);
+  size_t o = 0;
+  for (size_t i = 0; i < n;) {
+    if (p[i] < 0x80) {
+      out[o++] = char(p[i++]);
+      continue;
+    }
+    uint32_t cp = 0;
+    int len = sequence(p + i, n - i, cp);
+    out[o++] = cp <= 0xFF && len > 0 ? char(cp) : '?';
+    i += len > 0 ? size_t(len) : 1;
+  }
+  return o;
+}
+
+// --- keys --------------------------------------------------------------------------
+
+struct Key {
+  const char* value;
+  uint32_t length;
+  int32_t field;
+  int32_t number;
+};
+
+// NAME/DESCRIPTION/AUTHOR/CODE and a number as the loader spells it
+// (decimal, no leading zero), letters in any case.
+bool entry_key(const char* k, uint32_t n, int32_t& field, int32_t& number) {
+  static const char* const stems[kScanFieldCount] = {"name", "description", "author", "code"};
+  if (n == 0) return false;
+  uint8_t c = lower(uint8_t(k[0]));
+  field = c == 'n' ? kScanName : c == 'd' ? kScanDescription : c == 'a' ? kScanAuthor : c == 'c' ? kScanCode : -1;
+  if (field < 0) return false;
+  uint32_t s = uint32_t(std::strlen(stems[field]));
+  if (n <= s) return false;
+  for (uint32_t i = 1; i < s; ++i)
+    if (lower(uint8_t(k[i])) != uint8_t(stems[field][i])) return false;
+  uint32_t digits = n - s;
+  if (digits > 10 || (digits > 1 && k[s] == '0')) return false;
+  int64_t v = 0;
+  for (uint32_t i = s; i < n; ++i) {
+    if (k[i] < '0' || k[i] > '9') return false;
+    v = v * 10 + (k[i] - '0');
+  }
+  if (v > std::numeric_limits<int32_t>::max()) return false;
+  number = int32_t(v);
+  return true;
+}
+
+const char kNoText[] = "-----";
+
+// Appends the entries of one category from its section's keys (file order).
+void add_entries(ScanVector<ScanEntry>& out, int32_t category, const ScanVector<Key>& keys,
+                 std::vector<uint8_t>& named, ScanVector<ScanEntry>& slots) {
+  size_t names = 0;
+  for (const Key& k : keys) names += k.field == kScanName;
+  // numbers at or above the count of names can never be reached
+  named.assign(names + 1, 0);
+  for (const Key& k : keys)
+    if (k.field == kScanName && size_t(k.number) < names) named[size_t(k.number)] = 1;
+  size_t count = 0;
+  while (named[count]) ++count;
+  slots.assign(count, ScanEntry{{{nullptr, 0}, {nullptr, 0}, {nullptr, 0}, {nullptr, 0}}, category, 0});
+  for (const Key& k : keys)
+    if (size_t(k.number) < count && !slots[size_t(k.number)].field[k.field].data)
+      slots[size_t(k.number)].field[k.field] = ScanText{k.value, k.length};
+  for (size_t n = 0; n < count; ++n) {
+    ScanEntry& e = slots[n];
+    if (!e.field[kScanCode].data) continue;  // an entry without code is skipped
+    for (int32_t f : {kScanDescription, kScanAuthor})
+      if (!e.field[f].data) e.field[f] = ScanText{kNoText, 5};
+    e.number = int32_t(n);
+    out.push_back(e);
+  }
+}
+
+std::string shown_name(const std::string& path, bool last_part = true) {
+  size_t slash = path.rfind('/');
+  return platform_utf8_to_latin1_lossy(last_part && slash != std::string::npos ? path.substr(slash + 1) : path);
+}
+
+}  // namespace
+
+ScanBlock scan_block(size_t bytes) {
+  ScanBlock b(static_cast<char*>(platform_alloc_large(bytes)), PlatformLargeDeleter{bytes});
+  if (!b) throw std::bad_alloc();
+  return b;
+}
+
+void catalogue_scan_bytes(CatalogueScan& scan, ScanBlock bytes, size_t n) {
+  scan.entries.clear();
+  scan.block = std::move(bytes);
+  scan.size = n;
+  if (n >= std::numeric_limits<uint32_t>::max() / 2) return;  // never read as text
+  char* text = scan.block.get();
+  size_t body = n >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+  if (body == 3 || (any_high(text, n) && valid_utf8(text + body, n - body))) {
+    ScanBlock latin1 = scan_block(n + 1);
+    size_t m = to_latin1(text + body, n - body, latin1.get());
+    scan.block = std::move(latin1);
+    scan.size = m;
+    text = scan.block.get();
+    body = 0;
+  }
+
+  ScanVector<Key> keys;
+  std::vector<uint8_t> named;
+  ScanVector<ScanEntry> slots;
+  ScanVector<ScanEntry>& out = scan.entries;
+  bool seen[kCategories] = {};
+  bool in_order = true;  // the sections came in tab order
+  int32_t current = -1;  // the category named by the last header, if any
+  int32_t reading = -1;  // the category whose section the lines are in
+  bool open = false;     // the section of the last header holds a kept key
+  auto close = [&] {
+    if (reading >= 0) {
+      in_order = in_order && (out.empty() || out.back().category <= reading);
+      add_entries(out, reading, keys, named, slots);
+    }
+    keys.clear();
+    reading = -1;
+  };
+
+  const char* p = text + body;
+  const char* end = text + scan.size;
+  while (p < end) {
+    const char* eol = line_break(p, end);
+    const char* s = p;
+    p = eol + 1;
+    while (s < eol && blank(uint8_t(*s))) ++s;
+    if (s == eol || *s == ';') continue;
+    if (*s == '[') {
+      // the name runs to the first blank or "="; one closing "]" is dropped
+      ++s;
+      while (s < eol && blank(uint8_t(*s))) ++s;
+      const char* a = s;
+      while (s < eol && !blank(uint8_t(*s)) && *s != '=') ++s;
+      uint32_t len = uint32_t(s - a);
+      if (len > 0 && a[len - 1] == ']') --len;
+      close();
+      if (len > 0) current = category_of(a, len);
+      open = false;
+      continue;
+    }
+    if (open && reading < 0) continue;  // a section not read, until the next header
+    const char* key = s;
+    while (s < eol && !blank(uint8_t(*s)) && *s != '=') ++s;
+    uint32_t key_length = uint32_t(s - key);
+    while (s < eol && blank(uint8_t(*s))) ++s;
+    if (s == eol || *s != '=') continue;
+    ++s;
+    while (s < eol && blank(uint8_t(*s))) ++s;
+    const char* value_end = eol;
+    while (value_end > s && uint8_t(value_end[-1]) < 32) --value_end;
+    if (value_end == s) continue;  // a key with an empty value is not kept
+    if (!open) {
+      // a section comes into being with its first kept key; the first of a
+      // category's name is the one read
+      open = true;
+      if (current >= 0 && !seen[current]) {
+        seen[current] = true;
+        reading = current;
+      } else {
+        continue;
+      }
+    }
+    int32_t field = 0, number = 0;
+    if (entry_key(key, key_length, field, number)) keys.push_back(Key{s, uint32_t(value_end - s), field, number});
+  }
+  close();
+  if (!in_order)
+    std::stable_sort(out.begin(), out.end(),
+                     [](const ScanEntry& a, const ScanEntry& b) { return a.category < b.category; });
+}
+
+bool catalogue_scan_file(CatalogueScan& scan, const TvString& path_in, TvString& reason) {
+  scan.entries.clear();
+  scan.block.reset();
+  scan.size = 0;
+  reason = "";
+  std::string path(path_in.data, path_in.length), target, name = shown_name(path);
+  auto fail = [&reason](const std::string& why) {
+    reason = why.c_str();
+    return false;
+  };
+  if (platform_dangling_link(path.c_str(), target))
+    return fail(name + " is a symbolic link to " + shown_name(target, false) + ", which does not exist");
+  PlatformOpenStatus status;
+  PlatformFile f = platform_file_open_regular(path.c_str(), false, false, status);
+  if (status == PlatformOpenStatus::missing) return true;
+  if (status == PlatformOpenStatus::not_regular)
+    return fail(name + " is not a plain file (a pipe, a device or a folder)");
+  if (f == kNoPlatformFile) return fail(name + " cannot be read (" + platform_last_error_text() + ")");
+  // one read of the size the file has; a file growing meanwhile is read on
+  int64_t size = platform_file_size(f);
+  size_t capacity = size_t(size > 0 ? size : 0) + 1, n = 0;
+  ScanBlock bytes = scan_block(capacity);
+  for (;;) {
+    if (n == capacity) {
+      ScanBlock more = scan_block(capacity * 2);
+      std::memcpy(more.get(), bytes.get(), n);
+      bytes = std::move(more);
+      capacity *= 2;
+    }
+    int64_t got = platform_file_read_at(f, int64_t(n), bytes.get() + n, int64_t(capacity - n));
+    if (got < 0) {
+      std::string why = platform_last_error_text();
+      platform_file_close(f);
+      return fail(name + " cannot be read (" + why + ")");
+    }
+    if (got == 0) break;
+    n += size_t(got);
+  }
+  platform_file_close(f);
+  catalogue_scan_bytes(scan, std::move(bytes), n);
+  return true;
+}
