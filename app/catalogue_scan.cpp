@@ -132,11 +132,12 @@ struct Key {
 // (decimal, no leading zero), letters in any case.
 bool entry_key(const char* k, uint32_t n, int32_t& field, int32_t& number) {
   static const char* const stems[kScanFieldCount] = {"name", "description", "author", "code"};
+  static const uint32_t stem_lengths[kScanFieldCount] = {4, 11, 6, 4};
   if (n == 0) return false;
   uint8_t c = lower(uint8_t(k[0]));
   field = c == 'n' ? kScanName : c == 'd' ? kScanDescription : c == 'a' ? kScanAuthor : c == 'c' ? kScanCode : -1;
   if (field < 0) return false;
-  uint32_t s = uint32_t(std::strlen(stems[field]));
+  uint32_t s = stem_lengths[field];
   if (n <= s) return false;
   for (uint32_t i = 1; i < s; ++i)
     if (lower(uint8_t(k[i])) != uint8_t(stems[field][i])) return false;
@@ -280,7 +281,7 @@ void catalogue_scan_bytes(CatalogueScan& scan, ScanBlock bytes, size_t n) {
 
 bool catalogue_scan_file(CatalogueScan& scan, const TvString& path_in, TvString& reason) {
   scan.entries.clear();
-  scan.block.reset();
+  ScanBlock old = std::move(scan.block);
   scan.size = 0;
   reason = "";
   std::string path(path_in.data, path_in.length), target, name = shown_name(path);
@@ -299,7 +300,11 @@ bool catalogue_scan_file(CatalogueScan& scan, const TvString& path_in, TvString&
   // one read of the size the file has; a file growing meanwhile is read on
   int64_t size = platform_file_size(f);
   size_t capacity = size_t(size > 0 ? size : 0) + 1, n = 0;
-  ScanBlock bytes = scan_block(capacity);
+  // the block of the last read is used again when the file fits: no new
+  // memory to fault in for a reload
+  ScanBlock bytes = std::move(old);
+  if (!bytes || bytes.get_deleter().bytes < capacity) bytes = scan_block(capacity);
+  capacity = bytes.get_deleter().bytes;
   for (;;) {
     if (n == capacity) {
       ScanBlock more = scan_block(capacity * 2);
