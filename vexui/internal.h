@@ -14,6 +14,7 @@
 #include "vexui/paint.h"
 #include "vexui/popup.h"
 #include "vexui/properties.h"
+#include "vexui/repeat.h"
 #include "vexui/scroll.h"
 #include "vexui/show.h"
 #include "vexui/state.h"

@@ -116,12 +116,20 @@ void vexui_set(const TvString& id, const TvString& key, const TvString& value) {
   std::visit(
       [&](auto field) {
         using F = std::remove_reference_t<decltype(w.*field)>;
-        if constexpr (std::is_same_v<F, TvString>) w.*field = value;
-        else if constexpr (std::is_same_v<F, int32_t>) w.*field = string_to_int(value);
-        else w.*field = string_to_number(value);
+        if constexpr (std::is_same_v<F, TvString>) {
+          // the same text again (a link, a program setting it every frame)
+          // keeps its stamp: what was worked out from it, and an unchanged
+          // frame, stay valid
+          if (w.*field == value) return;
+          w.*field = value;
+          if (&(w.*field) == &w.text) vexui_text_written(w);
+        } else if constexpr (std::is_same_v<F, int32_t>) {
+          w.*field = string_to_int(value);
+        } else {
+          w.*field = string_to_number(value);
+        }
       },
       k->field);
-  vexui_text_written(w);  // any key: cheaper than telling TEXT apart
 }
 
 TvString vexui_get(const TvString& id, const TvString& key) {

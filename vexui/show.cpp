@@ -1,5 +1,6 @@
 // show.cpp - push, pop and reposition dialogs; the per-frame show, which
-// runs each dialog's frame steps (frame.h) and then its deferred action.
+// runs each dialog's frame steps (frame.h) and then its deferred action,
+// or, when nothing changed, repeats the presented frame's part (repeat.h).
 //
 // The modal edge: a deferred action (actions.h, the toolkit's top tier)
 // runs a modal dialog, whose nested loop shows frames through this file
@@ -9,11 +10,13 @@
 #include <algorithm>
 
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/input/input.h"
 #include "vexui/actions.h"
 #include "vexui/frame.h"
 #include "vexui/kinds.h"
 #include "vexui/properties.h"
+#include "vexui/repeat.h"
 #include "vexui/scroll.h"
 
 void vexui_push_dialog(int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -61,10 +64,20 @@ void vexui_set_dialog_rect(int32_t x, int32_t y, int32_t width, int32_t height) 
 void vexui_show(int32_t only_top) {
   int32_t n = array_total(vexui_state.dialogs);
   if (n == 0) return;
+  uint32_t show;
+  if (vexui_repeat_frame(only_top, show)) {
+    // what a drawn frame leaves set
+    set_viewport(0, 0, 0, 0);
+    show_mouse(1);
+    return;
+  }
+  begin_repeatable_part();
   if (only_top == 0)
     for (int32_t i = 0; i < n; ++i) vexui_show_dialog(i, 0);
   vexui_show_dialog(array_total(vexui_state.dialogs) - 1, 1);
   vexui_apply_links();
+  end_repeatable_part();
+  vexui_frame_recorded(show);
 }
 
 int32_t vexui_show_dialog(int32_t at, int32_t interactive) {

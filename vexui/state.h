@@ -136,6 +136,17 @@ struct VexuiItemSpans {
   int next = 0;
 };
 
+// What the last frame drawn in full depended on, to tell a frame that would
+// draw the same again (repeat.h). The scratch strings keep their capacity.
+struct VexuiRepeat {
+  std::string inputs;          // what that frame read from outside, as it began
+  std::string before, after;   // the toolkit's state as it began and as it ended
+  std::string now_inputs, now_state;
+  bool valid = false;          // nothing in that frame ruled a repeat out
+  uint32_t shows = 0;          // vexui_show calls begun; a nested modal loop shows frames too
+  uint64_t repeated = 0;       // frames taken from the presented one (tests, benchmarks)
+};
+
 void vexui_default_user_handler(VexuiWidget& widget);
 
 struct VexuiState {
@@ -161,6 +172,7 @@ struct VexuiState {
   VexuiUserHandler user_handler = vexui_default_user_handler;
   uint64_t text_stamps = 0;       // the last stamp handed out
   VexuiItemSpans item_spans;
+  VexuiRepeat repeat;
 };
 
 extern VexuiState vexui_state;

@@ -9,20 +9,33 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
 
 namespace {
 
+// Where a repeatable part lies in a frame's stream (begin_repeatable_part).
+struct PartMarks {
+  bool open = false, closed = false;
+  bool broken = false;  // a second part, or a clear cut into it: not repeatable
+  size_t run_begin = 0, run_end = 0, vertex_begin = 0, vertex_end = 0;
+};
+
 struct DrawLog {
   std::vector<PolyVertex> vertices;
   std::vector<DrawRun> runs;
   bool incomplete = false;  // drawn parts were let go: cannot be compared
+  PartMarks part;
+  // The part stands unrecorded for the presented frame's (repeat_presented_part).
+  bool repeated = false;
   void clear() {
     vertices.clear();
     runs.clear();
     incomplete = false;
+    part = PartMarks{};
+    repeated = false;
   }
 };
 
@@ -37,6 +50,7 @@ struct DrawRecorder {
   DrawLog presented;  // the frame on screen
   bool have_presented = false;
   size_t submitted_runs = 0;  // runs of `current` already drawn
+  size_t sealed_runs = 0;     // runs of `current` that take no more vertices (part edges)
   bool redraw_needed = true;
   uint64_t draw_calls = 0;
   uint64_t frames = 0;
@@ -60,6 +74,32 @@ DrawRecorder& rec() {
 }
 
 bool same_state(const RunState& a, const RunState& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Runs [0, end) of `log` use no texture that changed after `since`.
+bool textures_unchanged(const DrawRecorder& R, const DrawLog& log, size_t end, uint64_t since) {
+  for (size_t i = 0; i < end; ++i) {
+    unsigned texture = log.runs[i].state.texture;
+    if (!texture) continue;
+    auto stamp = R.texture_stamps.find(texture);
+    if (stamp != R.texture_stamps.end() && stamp->second > since) return false;
+  }
+  return true;
+}
+
+// A repeated part becomes recorded: the presented frame's runs and vertices
+// of it are appended (the streams before it are equal, so the runs' first
+// vertices stay where they are).
+void copy_repeated_part(DrawRecorder& R) {
+  DrawLog& c = R.current;
+  if (!c.repeated) return;
+  c.repeated = false;
+  const DrawLog& p = R.presented;
+  const PartMarks& m = p.part;
+  c.runs.insert(c.runs.end(), p.runs.begin() + long(m.run_begin), p.runs.begin() + long(m.run_end));
+  c.vertices.insert(c.vertices.end(), p.vertices.begin() + long(m.vertex_begin),
+                    p.vertices.begin() + long(m.vertex_end));
+  R.sealed_runs = c.runs.size();
+}
 
 template <typename F>
 F fn(void* p) {
@@ -175,8 +215,10 @@ RunState current_run_state() {
 PolyVertex* record_vertices(const RunState& state, int count) {
   DrawRecorder& R = rec();
   if (count <= 0) return nullptr;
+  copy_repeated_part(R);
   size_t at = R.current.vertices.size();
-  if (R.current.runs.size() > R.submitted_runs && same_state(R.current.runs.back().state, state)) {
+  if (R.current.runs.size() > std::max(R.submitted_runs, R.sealed_runs) &&
+      same_state(R.current.runs.back().state, state)) {
     R.current.runs.back().count += uint32_t(count);
   } else {
     DrawRun r;
@@ -204,6 +246,7 @@ void record_quad(const RunState& state, float x0, float y0, float x1, float y1, 
 
 void record_clear(float r, float g, float b, float a, bool depth) {
   DrawRecorder& R = rec();
+  copy_repeated_part(R);
   RunState s = current_run_state();
   // what is pending for this target is painted over: it need not be drawn
   if (R.current.runs.size() > R.submitted_runs) {
@@ -211,8 +254,13 @@ void record_clear(float r, float g, float b, float a, bool depth) {
     for (size_t i = R.submitted_runs; i < R.current.runs.size(); ++i)
       if (R.current.runs[i].state.target != s.target) same_target = false;
     if (same_target) {
-      R.current.vertices.resize(R.current.runs[R.submitted_runs].first);
-      R.current.runs.resize(R.submitted_runs);
+      PartMarks& m = R.current.part;
+      size_t kept = R.submitted_runs;
+      // a part whose marks now point past the stream cannot be repeated
+      if ((m.closed && kept < m.run_end) || (m.open && kept < m.run_begin)) m.broken = true;
+      R.current.vertices.resize(R.current.runs[kept].first);
+      R.current.runs.resize(kept);
+      R.sealed_runs = std::min(R.sealed_runs, kept);
     }
   }
   RunState c;
@@ -248,6 +296,7 @@ void apply_device_state() {
 void submit_drawing() {
   DrawRecorder& R = rec();
   OpenGLVadeviva* d = graphics_device;
+  copy_repeated_part(R);  // something reads the frame: the part must be drawn
   if (R.current.runs.size() <= R.submitted_runs) return;
   if (!d || !d->context_present) {
     R.submitted_runs = R.current.runs.size();
@@ -281,6 +330,7 @@ void submit_drawing() {
     R.current.clear();
     R.current.incomplete = true;
     R.submitted_runs = 0;
+    R.sealed_runs = 0;
   }
   glClearColor(d->clear_rgba[0], d->clear_rgba[1], d->clear_rgba[2], d->clear_rgba[3]);
   apply_device_state();
@@ -298,6 +348,13 @@ bool frame_unchanged() {
   DrawRecorder& R = rec();
   if (R.redraw_needed || !R.have_presented || R.current.incomplete || R.presented.incomplete)
     return false;
+  if (R.current.repeated) {
+    // the prefix was found equal when the part was repeated, and nothing was
+    // recorded since: equal unless the presented frame went on after its part
+    const PartMarks& m = R.presented.part;
+    return R.presented.runs.size() == m.run_end && R.presented.vertices.size() == m.vertex_end &&
+           textures_unchanged(R, R.presented, m.run_end, R.presented_frame_start);
+  }
   if (R.current.runs.size() != R.presented.runs.size() ||
       R.current.vertices.size() != R.presented.vertices.size())
     return false;
@@ -305,11 +362,8 @@ bool frame_unchanged() {
     const DrawRun& a = R.current.runs[i];
     const DrawRun& b = R.presented.runs[i];
     if (a.first != b.first || a.count != b.count || !same_state(a.state, b.state)) return false;
-    if (a.state.texture) {
-      auto stamp = R.texture_stamps.find(a.state.texture);
-      if (stamp != R.texture_stamps.end() && stamp->second > R.presented_frame_start) return false;
-    }
   }
+  if (!textures_unchanged(R, R.current, R.current.runs.size(), R.presented_frame_start)) return false;
   return R.current.vertices.empty() ||
          std::memcmp(R.current.vertices.data(), R.presented.vertices.data(),
                      R.current.vertices.size() * sizeof(PolyVertex)) == 0;
@@ -321,6 +375,7 @@ void frame_presented() {
   std::swap(R.current, R.presented);
   R.current.clear();
   R.submitted_runs = 0;
+  R.sealed_runs = 0;
   R.have_presented = true;
   ++R.frames;
   R.redraw_needed = false;
@@ -332,7 +387,59 @@ void frame_dropped() {
   DrawRecorder& R = rec();
   R.current.clear();
   R.submitted_runs = 0;
+  R.sealed_runs = 0;
   R.current_frame_start = R.stamp_counter;
+}
+
+// ---- a part of the frame repeated unrecorded -------------------------------------------
+
+void begin_repeatable_part() {
+  DrawRecorder& R = rec();
+  copy_repeated_part(R);
+  PartMarks& m = R.current.part;
+  if (m.open || m.closed) {
+    m.broken = true;
+    return;
+  }
+  m.open = true;
+  m.run_begin = R.current.runs.size();
+  m.vertex_begin = R.current.vertices.size();
+  R.sealed_runs = R.current.runs.size();
+}
+
+void end_repeatable_part() {
+  DrawRecorder& R = rec();
+  PartMarks& m = R.current.part;
+  if (!m.open) return;
+  m.open = false;
+  m.closed = true;
+  m.run_end = R.current.runs.size();
+  m.vertex_end = R.current.vertices.size();
+  R.sealed_runs = R.current.runs.size();
+}
+
+bool repeat_presented_part() {
+  DrawRecorder& R = rec();
+  DrawLog& c = R.current;
+  const DrawLog& p = R.presented;
+  const PartMarks& m = p.part;
+  if (R.redraw_needed || !R.have_presented || c.incomplete || p.incomplete) return false;
+  if (!m.closed || m.broken || c.part.open || c.part.closed || c.part.broken || c.repeated)
+    return false;
+  // this frame so far must be what the presented one held before its part
+  if (c.runs.size() != m.run_begin || c.vertices.size() != m.vertex_begin) return false;
+  for (size_t i = 0; i < m.run_begin; ++i) {
+    const DrawRun& a = c.runs[i];
+    const DrawRun& b = p.runs[i];
+    if (a.first != b.first || a.count != b.count || !same_state(a.state, b.state)) return false;
+  }
+  if (m.vertex_begin &&
+      std::memcmp(c.vertices.data(), p.vertices.data(), m.vertex_begin * sizeof(PolyVertex)) != 0)
+    return false;
+  if (!textures_unchanged(R, p, m.run_end, R.presented_frame_start)) return false;
+  c.part = m;
+  c.repeated = true;
+  return true;
 }
 
 void invalidate_presented_frame() { rec().redraw_needed = true; }
@@ -342,6 +449,7 @@ void reset_draw_batch() {
   R.current.clear();
   R.presented.clear();
   R.submitted_runs = 0;
+  R.sealed_runs = 0;
   R.have_presented = false;
   R.redraw_needed = true;
   R.texture_stamps.clear();

@@ -10,7 +10,9 @@
 //
 // The stream of a whole frame is kept, also across submissions, so that
 // show_frame can tell a frame identical to the one on screen and skip
-// rasterising and presenting it.
+// rasterising and presenting it. A caller that knows its own part of the
+// frame is unchanged (the toolkit, by its state) need not even record it:
+// it marks that part once, and later asks for the presented frame's copy.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -84,6 +86,19 @@ void frame_presented();
 void frame_dropped();
 // The window's content must be drawn again at the next presentation.
 void invalidate_presented_frame();
+// ---- a part of the frame repeated unrecorded --------------------------------------
+// Mark where a caller's part of the frame begins and ends (one part per
+// frame; a second one in the same frame makes neither repeatable). Drawing
+// before and after a part never merges into its runs.
+void begin_repeatable_part();
+void end_repeatable_part();
+// Instead of recording its part again: true when the presented frame has
+// such a part, what this frame recorded so far equals what came before it
+// there, and neither its textures nor an expose/resize/re-scale changed the
+// window since. The part then counts as recorded, equal to the presented one,
+// at no cost; it is copied only if more is drawn or read in this frame. On
+// false nothing changed: record the part as usual.
+bool repeat_presented_part();
 // Drops everything (device going away).
 void reset_draw_batch();
 // Draw calls submitted and frames presented since start (for tests and
