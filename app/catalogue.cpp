@@ -6,8 +6,10 @@
 // and load the shown category from the bytes just written.
 #include "app/catalogue.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/catalogue_file.h"
 #include "runtime/io/safe_write.h"
@@ -54,6 +56,73 @@ TvString encode_code(const TvString& code) {
 
 TvString decode_code(const TvString& stored) { return string_replace_all(stored, "|", "\n"); }
 
+// --- snippet texts ----------------------------------------------------------------
+
+SnippetText::SnippetText(const SnippetText& other)
+    : value_(other.source_ ? TvString() : other.value_),
+      source_(other.source_),
+      at_(other.at_),
+      length_(other.length_),
+      code_(other.code_) {
+  if (source_) ++source_->refs;
+}
+
+SnippetText::SnippetText(SnippetText&& other) noexcept
+    : value_(std::move(other.value_)),
+      source_(other.source_),
+      at_(other.at_),
+      length_(other.length_),
+      code_(other.code_) {
+  other.source_ = nullptr;
+}
+
+SnippetText& SnippetText::operator=(const SnippetText& other) {
+  if (this != &other) *this = SnippetText(other);
+  return *this;
+}
+
+SnippetText& SnippetText::operator=(SnippetText&& other) noexcept {
+  if (this == &other) return *this;
+  release();
+  string_swap(value_, other.value_);
+  source_ = other.source_;
+  other.source_ = nullptr;
+  at_ = other.at_;
+  length_ = other.length_;
+  code_ = other.code_;
+  return *this;
+}
+
+void SnippetText::release() const {
+  if (source_ && --source_->refs == 0) delete source_;
+  source_ = nullptr;
+}
+
+void SnippetText::set_stored(SnippetSource* source, uint32_t at, uint32_t length, bool code) {
+  release();
+  value_ = TvString();
+  source_ = source;
+  ++source_->refs;
+  at_ = at;
+  length_ = length;
+  code_ = code;
+}
+
+void SnippetText::decode() const {
+  std::string_view raw(source_->bytes.data() + at_, length_);
+  if (source_->utf8) {
+    std::string text = catalogue_latin1(raw, true);
+    string_assign_bytes(value_, text.data(), uint32_t(text.size()));
+  } else {
+    string_assign_bytes(value_, raw.data(), length_);
+  }
+  // decode_code in place: one byte for one
+  if (code_)
+    for (uint32_t i = 0; i < value_.length; ++i)
+      if (value_.data[i] == '|') value_.data[i] = '\n';
+  release();
+}
+
 // --- listing ----------------------------------------------------------------------
 
 int32_t compare_names(const Snippet& a, const Snippet& b) {
@@ -87,21 +156,105 @@ std::string shown_name(const std::string& path, bool last_part = true) {
   return platform_utf8_to_latin1_lossy(last_part && slash != std::string::npos ? path.substr(slash + 1) : path);
 }
 
-// The category's snippets as the loader sees them, numbered.
-void read_section(const CatalogueDoc& doc, const TvString& category, SnippetArray& snippets) {
-  array_dim(snippets, 0);
-  CatalogueSection sec = catalogue_section(doc, bytes_of(section_name(category)));
-  for (int32_t n = 0; n < int32_t(sec.entries.size()); ++n) {
-    if (sec.entries[size_t(n)][kFieldCode] < 0) continue;  // an entry without code is skipped
-    CatalogueValues v = catalogue_entry(doc, sec, n);
-    Snippet s;
-    s.name = tv(v.field[kFieldName]);
-    s.description = tv(v.field[kFieldDescription]);
-    s.author = tv(v.field[kFieldAuthor]);
-    s.code = decode_code(tv(v.field[kFieldCode]));
-    s.number = n;
-    array_push(snippets, s);
+// The file's bytes handed to the snippets of one load; the last of them
+// (or this, when none took them) frees them.
+struct LoadedBytes {
+  SnippetSource* source = new SnippetSource;
+  LoadedBytes() { source->refs = 1; }
+  LoadedBytes(const LoadedBytes&) = delete;
+  LoadedBytes& operator=(const LoadedBytes&) = delete;
+  // After the sections are read: the snippets' offsets are into these bytes.
+  void keep(CatalogueDoc& doc) {
+    source->utf8 = doc.utf8;
+    source->bytes = std::move(doc.bytes);
   }
+  ~LoadedBytes() {
+    if (--source->refs == 0) delete source;
+  }
+};
+
+// A name while sorting: its first bytes after the part all names share,
+// as one number, settle most comparisons.
+struct SortName {
+  uint64_t key;
+  const char* data;
+  uint32_t length;
+  int32_t entry;
+};
+
+// The category's snippets as the loader sees them, numbered and sorted by
+// name as snippet_list_text sorts (the same quicksort, so names that tie
+// come in the same order); gives the list text. Only the names are
+// decoded; the other fields point into `bytes`.
+TvString read_section(const CatalogueDoc& doc, LoadedBytes& bytes, const TvString& category, SnippetArray& snippets) {
+  CatalogueSection sec = catalogue_section(doc, bytes_of(section_name(category)));
+  std::vector<int32_t> kept;  // entries with code, in number order
+  kept.reserve(sec.entries.size());
+  for (int32_t n = 0; n < int32_t(sec.entries.size()); ++n)
+    if (sec.entries[size_t(n)][kFieldCode] >= 0) kept.push_back(n);  // an entry without code is skipped
+  int32_t count = int32_t(kept.size());
+  std::vector<std::string> latin1;  // the names of a UTF-8 file
+  if (doc.utf8) latin1.reserve(kept.size());
+  std::vector<SortName> names(kept.size());
+  for (int32_t i = 0; i < count; ++i) {
+    CatalogueSection::Span v = sec.values[size_t(kept[size_t(i)])][kFieldName];
+    const char* data = doc.bytes.data() + v.at;
+    uint32_t length = v.length;
+    if (doc.utf8) {
+      latin1.push_back(catalogue_latin1(std::string_view(data, length), true));
+      data = latin1.back().data();
+      length = uint32_t(latin1.back().size());
+    }
+    names[size_t(i)] = SortName{0, data, length, kept[size_t(i)]};
+  }
+  uint32_t shared = count > 0 ? names[0].length : 0;
+  for (const SortName& n : names) {
+    uint32_t k = 0, limit = std::min(shared, n.length);
+    while (k < limit && n.data[k] == names[0].data[k]) ++k;
+    shared = k;
+  }
+  for (SortName& n : names) {
+    uint64_t key = 0;
+    for (uint32_t k = 0; k < 8; ++k)
+      key = key << 8 | (shared + k < n.length ? uint8_t(n.data[shared + k]) : 0u);
+    n.key = key;
+  }
+  // true exactly when compare_names would give a number below 0
+  auto before = [shared](const SortName& a, const SortName& b) {
+    if (a.key != b.key) return a.key < b.key;
+    uint32_t n = std::min(a.length, b.length), from = std::min(shared + 8, n);
+    int c = std::memcmp(a.data + from, b.data + from, n - from);
+    if (c != 0) return c < 0;
+    return a.length < b.length;
+  };
+  if (count > 1) array_detail::quicksort(names.data(), 0, count - 1, before);
+
+  array_dim(snippets, count);
+  uint32_t total = 0;
+  for (const SortName& n : names) total += n.length + 1;
+  TvString list;
+  string_reserve(list, total, false);
+  for (int32_t i = 0; i < count; ++i) {
+    const SortName& n = names[size_t(i)];
+    Snippet& s = snippets.elements[i];
+    s.name = TvString(n.data, n.length);
+    const auto& v = sec.values[size_t(n.entry)];
+    for (int32_t f : {kFieldDescription, kFieldAuthor}) {
+      SnippetText& t = f == kFieldDescription ? s.description : s.author;
+      if (v[size_t(f)].length > 0) t.set_stored(bytes.source, v[size_t(f)].at, v[size_t(f)].length, false);
+      else t = "-----";
+    }
+    s.code.set_stored(bytes.source, v[kFieldCode].at, v[kFieldCode].length, true);
+    s.number = n.entry;
+    if (i > 0) string_append_char(list, '|');
+    uint32_t at = list.length;
+    string_append_bytes(list, n.data, n.length);
+    // a "|" inside a name would split it into two items and item i would no
+    // longer be snippet i
+    for (uint32_t k = at; k < list.length; ++k)
+      if (list.data[k] == '|') list.data[k] = '/';
+  }
+  return list;
 }
 
 struct Failure {
@@ -115,13 +268,17 @@ struct Failure {
 };
 
 bool read_whole(PlatformFile f, std::string& out) {
-  out.clear();
-  char chunk[1 << 16];
+  // straight into a buffer of the file's size (and on, should it grow)
+  int64_t size = platform_file_size(f);
+  out.resize(size > 0 ? size_t(size) + 1 : size_t(1) << 16);
   for (int64_t at = 0;;) {
-    int64_t n = platform_file_read_at(f, at, chunk, sizeof chunk);
+    if (size_t(at) == out.size()) out.resize(out.size() * 2);
+    int64_t n = platform_file_read_at(f, at, out.data() + at, int64_t(out.size()) - at);
     if (n < 0) return false;
-    if (n == 0) return true;
-    out.append(chunk, size_t(n));
+    if (n == 0) {
+      out.resize(size_t(at));
+      return true;
+    }
     at += n;
   }
 }
@@ -215,9 +372,7 @@ SaveOutcome change_file(const Catalogue& c, const TvString& shown_category, Snip
     // Latin-1 text that happens to be valid UTF-8 would be read back as
     // UTF-8 next time: such a file gets the new text in UTF-8 instead
     if (!doc.utf8) {
-      bool high = false;
-      for (unsigned char ch : text) high = high || ch >= 0x80;
-      if (high && utf8_valid(text)) {
+      if (catalogue_any_high(text) && utf8_valid(text)) {
         CatalogueDoc as_utf8 = doc;
         as_utf8.utf8 = true;
         CatalogueEdits again;
@@ -238,10 +393,12 @@ SaveOutcome change_file(const Catalogue& c, const TvString& shown_category, Snip
   }
   CatalogueDoc now;
   catalogue_doc_parse(now, std::move(text));
-  read_section(now, shown_category, snippets);  // what the file holds now, others' changes included
+  LoadedBytes loaded;
+  // what the file holds now, others' changes included
+  out.list_text = read_section(now, loaded, shown_category, snippets);
+  loaded.keep(now);
   out.saved = true;
   out.number = number;
-  out.list_text = snippet_list_text(snippets);
   return out;
 }
 
@@ -280,8 +437,7 @@ bool same_snippet(const CatalogueValues& v, const Snippet& s) {
 // The number of the file's entry that is `shown`: its own number when that
 // entry is unchanged, else the one entry that reads the same (renumbered by
 // another program's delete).
-bool locate(const CatalogueDoc& doc, const TvString& category, const Snippet& shown, int32_t& number, Failure& fail) {
-  CatalogueSection sec = catalogue_section(doc, bytes_of(section_name(category)));
+bool locate(const CatalogueDoc& doc, const CatalogueSection& sec, const Snippet& shown, int32_t& number, Failure& fail) {
   int32_t count = int32_t(sec.entries.size());
   auto matches = [&](int32_t n) {
     return sec.entries[size_t(n)][kFieldCode] >= 0 && same_snippet(catalogue_entry(doc, sec, n), shown);
@@ -315,8 +471,10 @@ TvString load_category(const Catalogue& c, const TvString& category, SnippetArra
   if (reason) *reason = fail.reason;
   CatalogueDoc doc;
   catalogue_doc_parse(doc, std::move(bytes));
-  read_section(doc, category, snippets);
-  return snippet_list_text(snippets);
+  LoadedBytes loaded;
+  TvString list = read_section(doc, loaded, category, snippets);
+  loaded.keep(doc);
+  return list;
 }
 
 bool load_catalogue(const Catalogue& c, SnippetArray (&out)[kCategoryCount], TvString& reason) {
@@ -328,10 +486,9 @@ bool load_catalogue(const Catalogue& c, SnippetArray (&out)[kCategoryCount], TvS
   catalogue_doc_parse(doc, std::move(bytes));
   TvStringArray names;
   categories(names);
-  for (int32_t i = 0; i < kCategoryCount; ++i) {
-    read_section(doc, names(i), out[i]);
-    snippet_list_text(out[i]);
-  }
+  LoadedBytes loaded;
+  for (int32_t i = 0; i < kCategoryCount; ++i) read_section(doc, loaded, names(i), out[i]);
+  loaded.keep(doc);
   return ok;
 }
 
@@ -378,7 +535,7 @@ SaveOutcome replace_snippet(const Catalogue& c, const TvString& category, Snippe
   std::string section = bytes_of(section_name(category));
   int32_t found = -1;  // located once: a second build (see change_file) must not look again
   return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
-    if (found < 0 && !locate(doc, category, shown, found, fail)) return false;
+    if (found < 0 && !locate(doc, catalogue_section(doc, section), shown, found, fail)) return false;
     n = found;
     // a field the user left alone keeps its line, whatever the encoding did
     CatalogueSection sec = catalogue_section(doc, section);
@@ -394,8 +551,10 @@ SaveOutcome delete_snippet(const Catalogue& c, const TvString& category, Snippet
   std::string section = bytes_of(section_name(category));
   int32_t found = -1;
   return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
-    if (found < 0 && !locate(doc, category, shown, found, fail)) return false;
-    catalogue_remove(doc, edits, section, found);
+    // the section found once serves the look-up and the renumbering
+    CatalogueSection sec = catalogue_section(doc, section);
+    if (found < 0 && !locate(doc, sec, shown, found, fail)) return false;
+    catalogue_remove(doc, edits, sec, found);
     n = -1;
     return true;
   });
@@ -412,7 +571,7 @@ SaveOutcome move_snippet(const Catalogue& c, const TvString& from, const TvStrin
   }
   int32_t found = -1;
   return change_file(c, from, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
-    if (found < 0 && !locate(doc, from, shown, found, fail)) return false;
+    if (found < 0 && !locate(doc, catalogue_section(doc, source), shown, found, fail)) return false;
     n = catalogue_move(doc, edits, source, found, target);
     return true;
   });

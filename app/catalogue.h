@@ -13,15 +13,71 @@
 // and the caller's array as they were and says why.
 #pragma once
 #include <functional>
+#include <string>
 
 #include "runtime/values/tv_array.h"
 #include "runtime/values/tv_string.h"
 
+// The bytes of a catalogue file as one load read them, shared by the
+// snippets of that load and freed with the last of them. Snippets (and
+// their texts) stay on the thread that loaded them: the count is plain.
+struct SnippetSource {
+  std::string bytes;
+  bool utf8 = false;  // the file's values are UTF-8 (else Latin-1)
+  int32_t refs = 0;
+};
+
+// A snippet's description, author or code. Loading a category keeps only
+// where each stored value lies in the file's bytes; the text is decoded on
+// its first read, so a tab with thousands of snippets costs little more
+// than their names. Reads as a TvString (Latin-1; code with real line
+// breaks); assigning text replaces it.
+class SnippetText {
+ public:
+  SnippetText() noexcept = default;
+  // explicit, so that `flag ? name : code` reads as a TvString
+  explicit SnippetText(const char* text) : value_(text) {}
+  explicit SnippetText(const TvString& text) : value_(text) {}
+  explicit SnippetText(TvString&& text) noexcept : value_(std::move(text)) {}
+  SnippetText& operator=(const char* text) { return *this = SnippetText(text); }
+  SnippetText& operator=(const TvString& text) { return *this = SnippetText(text); }
+  SnippetText& operator=(TvString&& text) { return *this = SnippetText(std::move(text)); }
+  SnippetText(const SnippetText& other);
+  SnippetText(SnippetText&& other) noexcept;
+  SnippetText& operator=(const SnippetText& other);
+  SnippetText& operator=(SnippetText&& other) noexcept;
+  ~SnippetText() { release(); }
+
+  const TvString& text() const {
+    if (source_) decode();
+    return value_;
+  }
+  operator const TvString&() const { return text(); }
+  // Decoded, for writing in place (an out-parameter).
+  operator TvString&() {
+    if (source_) decode();
+    return value_;
+  }
+  const char* c_str() const { return text().c_str(); }
+  bool empty() const { return text().empty(); }
+  // A stored value: `length` bytes at `at` of the source's bytes, read as
+  // Latin-1 (from UTF-8 when the source is) and, for code, "|" as a line break.
+  void set_stored(SnippetSource* source, uint32_t at, uint32_t length, bool code);
+
+ private:
+  void decode() const;
+  void release() const;
+  mutable TvString value_;
+  mutable SnippetSource* source_ = nullptr;
+  uint32_t at_ = 0, length_ = 0;
+  bool code_ = false;
+};
+
 struct Snippet {
   TvString name;
-  TvString author;
-  TvString description;
-  TvString code;        // real line breaks ("\n") in memory
+  SnippetText author;
+  SnippetText description;
+  SnippetText code;     // real line breaks ("\n") in memory
   int32_t number = -1;  // its n in the file when loaded from there; -1 otherwise
 };
 using SnippetArray = TvArray<Snippet>;

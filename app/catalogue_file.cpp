@@ -4,6 +4,8 @@
 #include "app/catalogue_file.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -13,6 +15,12 @@ constexpr const char* kStems[kFieldCount] = {"NAME", "DESCRIPTION", "AUTHOR", "C
 
 inline bool blank(uint8_t c) { return c == ' ' || c == '\t'; }
 inline uint8_t lower(uint8_t c) { return c >= 'A' && c <= 'Z' ? uint8_t(c + 32) : c; }
+// Bytes that end a key or a header name: blanks and "=".
+struct KeyEnds {
+  bool at[256] = {};
+  KeyEnds() { at[uint8_t(' ')] = at[uint8_t('\t')] = at[uint8_t('=')] = true; }
+};
+const KeyEnds key_ends;
 
 bool same_name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -41,7 +49,7 @@ LineInfo classify(std::string_view line) {
     ++i;
     while (i < n && blank(p[i])) ++i;
     uint32_t a = i;
-    while (i < n && !blank(p[i]) && p[i] != '=') ++i;
+    while (i < n && !key_ends.at[p[i]]) ++i;
     uint32_t len = i - a;
     if (len > 0 && p[a + len - 1] == ']') --len;
     info.kind = LineKind::header;
@@ -49,7 +57,7 @@ LineInfo classify(std::string_view line) {
     return info;
   }
   uint32_t key = i;
-  while (i < n && !blank(p[i]) && p[i] != '=') ++i;
+  while (i < n && !key_ends.at[p[i]]) ++i;
   uint32_t key_length = i - key;
   while (i < n && blank(p[i])) ++i;
   if (i == n || p[i] != '=') return info;
@@ -67,26 +75,53 @@ LineInfo classify(std::string_view line) {
 // NAME/DESCRIPTION/AUTHOR/CODE followed by a number as the loader spells it
 // (decimal, no leading zero).
 bool entry_key(std::string_view key, int32_t& field, int32_t& number, uint32_t& stem_length) {
-  for (int32_t f = 0; f < kFieldCount; ++f) {
-    size_t s = std::strlen(kStems[f]);
-    if (key.size() <= s || !same_name(key.substr(0, s), kStems[f])) continue;
-    std::string_view digits = key.substr(s);
-    if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return false;
-    int64_t v = 0;
-    for (char c : digits) {
-      if (c < '0' || c > '9') return false;
-      v = v * 10 + (c - '0');
-    }
-    if (v > std::numeric_limits<int32_t>::max()) return false;
-    field = f;
-    number = int32_t(v);
-    stem_length = uint32_t(s);
-    return true;
+  // the stems differ in their first letters: that letter picks the one
+  if (key.empty()) return false;
+  int32_t f = 0;
+  switch (lower(uint8_t(key[0]))) {
+    case 'n': f = kFieldName; break;
+    case 'd': f = kFieldDescription; break;
+    case 'a': f = kFieldAuthor; break;
+    case 'c': f = kFieldCode; break;
+    default: return false;
   }
-  return false;
+  const char* stem = kStems[f];
+  size_t s = std::strlen(stem);
+  if (key.size() <= s) return false;
+  for (size_t i = 1; i < s; ++i)
+    if (lower(uint8_t(key[i])) != lower(uint8_t(stem[i]))) return false;
+  std::string_view digits = key.substr(s);
+  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return false;
+  int64_t v = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v > std::numeric_limits<int32_t>::max()) return false;
+  field = f;
+  number = int32_t(v);
+  stem_length = uint32_t(s);
+  return true;
 }
 
 // --- UTF-8 ----------------------------------------------------------------------------
+
+}  // namespace
+
+// Whether any byte is above 127; eight at a time.
+bool catalogue_any_high(std::string_view b) {
+  uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= b.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, b.data() + i, 8);
+    seen |= w;
+  }
+  for (; i < b.size(); ++i) seen |= uint8_t(b[i]);
+  return (seen & 0x8080808080808080ull) != 0;
+}
+
+namespace {
 
 // Length of the valid sequence at p (and its code point), 0 when invalid.
 int utf8_sequence(const uint8_t* p, size_t left, uint32_t& cp) {
@@ -141,10 +176,25 @@ std::string entry_line(int32_t field, int32_t number, std::string_view file_valu
   return s;
 }
 
-std::string renumbered(const CatalogueDoc& doc, const CatalogueKey& k, int32_t number) {
-  std::string s(doc.line(k.line));
-  s.replace(k.digits_at, k.digits_length, std::to_string(number));
-  return s;
+// The later of a replace and a renumber of one line wins.
+void set_replace(CatalogueEdits& edits, int32_t line, std::string text) {
+  edits.replace[line] = std::move(text);
+  if (size_t(line) < edits.renumber.size()) edits.renumber[size_t(line)].number = -1;
+}
+
+void set_renumber(const CatalogueDoc& doc, CatalogueEdits& edits, const CatalogueKey& k, int32_t number) {
+  if (edits.renumber.size() < doc.lines.size()) edits.renumber.resize(doc.lines.size());
+  edits.renumber[size_t(k.line)] = {number, k.digits_at, k.digits_length};
+  if (!edits.replace.empty()) edits.replace.erase(k.line);
+}
+
+// Appends a key line with its number's digits replaced.
+void append_renumbered(std::string& out, std::string_view line, const CatalogueEdits::Renumber& r) {
+  char digits[16];
+  auto made = std::to_chars(digits, digits + sizeof digits, r.number);
+  out.append(line.data(), r.digits_at);
+  out.append(digits, size_t(made.ptr - digits));
+  out.append(line.substr(r.digits_at + r.digits_length));
 }
 
 std::string commented(const CatalogueDoc& doc, int32_t line) { return ";" + std::string(doc.line(line)); }
@@ -159,10 +209,10 @@ int32_t add_raw(const CatalogueDoc& doc, CatalogueEdits& edits, std::string_view
   for (const CatalogueKey& k : sec.keys) {
     if (k.number == count) {
       // keys of the number that comes into use, belonging to no entry
-      edits.replace[k.line] = commented(doc, k.line);
+      set_replace(edits, k.line, commented(doc, k.line));
       after = std::max(after, k.line);
     } else if (k.number >= n && k.number < count) {
-      edits.replace[k.line] = renumbered(doc, k, k.number + 1);
+      set_renumber(doc, edits, k, k.number + 1);
     }
   }
   std::vector<std::string> lines;
@@ -191,24 +241,27 @@ void catalogue_doc_parse(CatalogueDoc& doc, std::string bytes) {
   const std::string& b = doc.bytes;
   doc.body = b.size() >= 3 && std::memcmp(b.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
   doc.not_text = b.size() >= std::numeric_limits<uint32_t>::max() / 2 || std::memchr(b.data(), 0, b.size()) != nullptr;
-  bool high = false;
-  for (unsigned char c : b)
-    if (c >= 0x80) {
-      high = true;
-      break;
-    }
-  doc.utf8 = doc.body == 3 || (high && utf8_valid(std::string_view(b).substr(doc.body)));
+  doc.utf8 = doc.body == 3 || (catalogue_any_high(b) && utf8_valid(std::string_view(b).substr(doc.body)));
   if (b.size() >= std::numeric_limits<uint32_t>::max() / 2) return;
 
+  // lines end at LF, CR or CR LF: both are searched with memchr, which
+  // skips the long code values many bytes at a time
   const char* p = b.data();
   uint32_t n = uint32_t(b.size()), start = doc.body;
-  for (uint32_t i = start; i < n; ++i) {
-    char c = p[i];
-    if (c != '\n' && c != '\r') continue;
-    uint8_t end = c == '\r' && i + 1 < n && p[i + 1] == '\n' ? 2 : 1;
+  doc.lines.reserve(n / 64 + 16);
+  auto search = [&](char c) { return static_cast<const char*>(std::memchr(p + start, c, n - start)); };
+  const char* lf = search('\n');
+  const char* cr = search('\r');
+  for (;;) {
+    // once a search finds nothing, there is none further on either
+    if (lf && lf < p + start) lf = search('\n');
+    if (cr && cr < p + start) cr = search('\r');
+    const char* at = !lf ? cr : !cr ? lf : std::min(lf, cr);
+    if (!at) break;
+    uint32_t i = uint32_t(at - p);
+    uint8_t end = *at == '\r' && i + 1 < n && p[i + 1] == '\n' ? 2 : 1;
     doc.lines.push_back(CatalogueLine{start, i - start, end});
-    i += end - 1;
-    start = i + 1;
+    start = i + end;
   }
   if (start < n) doc.lines.push_back(CatalogueLine{start, n - start, 0});
 }
@@ -241,6 +294,8 @@ CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view sec
     uint32_t stem = 0;
     if (!entry_key(info.name, k.field, k.number, stem)) continue;
     k.line = i;
+    k.value_at = doc.lines[size_t(i)].start + info.value_at;
+    k.value_length = info.value_length;
     k.digits_at = uint32_t(info.name.data() - line.data()) + stem;
     k.digits_length = uint32_t(info.name.size()) - stem;
     sec.keys.push_back(k);
@@ -254,9 +309,12 @@ CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view sec
   int32_t count = 0;
   while (named[size_t(count)]) ++count;
   sec.entries.assign(size_t(count), {-1, -1, -1, -1});
+  sec.values.assign(size_t(count), {});
   for (const CatalogueKey& k : sec.keys)
-    if (k.number < count && sec.entries[size_t(k.number)][size_t(k.field)] < 0)
+    if (k.number < count && sec.entries[size_t(k.number)][size_t(k.field)] < 0) {
       sec.entries[size_t(k.number)][size_t(k.field)] = k.line;
+      sec.values[size_t(k.number)][size_t(k.field)] = {k.value_at, k.value_length};
+    }
   return sec;
 }
 
@@ -264,6 +322,8 @@ std::string_view catalogue_raw_value(const CatalogueDoc& doc, int32_t line) {
   LineInfo info = classify(doc.line(line));
   return doc.line(line).substr(info.value_at, info.value_length);
 }
+
+std::string catalogue_latin1(std::string_view raw, bool utf8) { return to_latin1(raw, utf8); }
 
 std::string catalogue_value(const CatalogueDoc& doc, int32_t line) {
   return to_latin1(catalogue_raw_value(doc, line), doc.utf8);
@@ -299,20 +359,52 @@ std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edit
       out += end;
     }
   };
-  inserted(-1, fallback_end);
-  for (int32_t i = 0; i < int32_t(doc.lines.size()); ++i) {
+  int32_t count = int32_t(doc.lines.size());
+  auto renumbered = [&](int32_t i) {
+    return size_t(i) < edits.renumber.size() && edits.renumber[size_t(i)].number >= 0;
+  };
+  auto one_line = [&](int32_t i) {
     bool has_inserts = edits.insert_after.count(i) > 0;
     std::string_view end = doc.lines[i].end > 0 ? line_end_of(doc, i) : fallback_end;
     if (!edits.remove.count(i)) {
       auto r = edits.replace.find(i);
       std::string_view content = r != edits.replace.end() ? std::string_view(r->second) : doc.line(i);
       keep_apart(content, end);
-      out += content;
+      if (r == edits.replace.end() && renumbered(i)) append_renumbered(out, content, edits.renumber[size_t(i)]);
+      else out += content;
       // the last line gets a line end only when something follows it
       if (doc.lines[i].end > 0 || has_inserts) out += end;
     }
     inserted(i, end);
+  };
+  // the lines a removal, replacement or insertion touches, in order
+  std::vector<int32_t> touched;
+  for (const auto& e : edits.remove) touched.push_back(e.first);
+  for (const auto& e : edits.replace) touched.push_back(e.first);
+  for (const auto& e : edits.insert_after) touched.push_back(e.first);
+  std::sort(touched.begin(), touched.end());
+  inserted(-1, fallback_end);
+  // Lines no edit touches are copied a run at a time; inside such a run the
+  // file's own bytes need no care, only its first line may meet an edit.
+  int32_t run = -1;  // the run's first line to copy as bytes
+  auto flush = [&](int32_t upto) {
+    if (run >= 0 && run < upto) {
+      const CatalogueLine& last = doc.lines[size_t(upto - 1)];
+      uint32_t from = doc.lines[size_t(run)].start;
+      out.append(doc.bytes, from, last.start + last.length + last.end - from);
+    }
+    run = -1;
+  };
+  size_t t = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    while (t < touched.size() && touched[t] < i) ++t;
+    bool edited = (t < touched.size() && touched[t] == i) || renumbered(i);
+    if (!edited && run >= 0) continue;
+    flush(i);
+    one_line(i);
+    if (!edited) run = i + 1;
   }
+  flush(count);
   return out;
 }
 
@@ -341,7 +433,7 @@ void catalogue_replace(const CatalogueDoc& doc, CatalogueEdits& edits, std::stri
     if (line >= 0) {
       std::string_view l = doc.line(line);
       LineInfo info = classify(l);
-      edits.replace[line] = std::string(l.substr(0, info.value_at)) + value;
+      set_replace(edits, line, std::string(l.substr(0, info.value_at)) + value);
     } else if (!value.empty()) {
       edits.insert_after[last].push_back(entry_line(f, number, value));
     }
@@ -349,16 +441,19 @@ void catalogue_replace(const CatalogueDoc& doc, CatalogueEdits& edits, std::stri
 }
 
 void catalogue_remove(const CatalogueDoc& doc, CatalogueEdits& edits, std::string_view section, int32_t number) {
-  CatalogueSection sec = catalogue_section(doc, section);
+  catalogue_remove(doc, edits, catalogue_section(doc, section), number);
+}
+
+void catalogue_remove(const CatalogueDoc& doc, CatalogueEdits& edits, const CatalogueSection& sec, int32_t number) {
   int32_t count = int32_t(sec.entries.size());
   if (number < 0 || number >= count) return;
   const auto& e = sec.entries[size_t(number)];
   for (const CatalogueKey& k : sec.keys) {
     if (k.number == number) {
       if (std::find(e.begin(), e.end(), k.line) != e.end()) edits.remove[k.line] = true;
-      else edits.replace[k.line] = commented(doc, k.line);  // a second key of the number
+      else set_replace(edits, k.line, commented(doc, k.line));  // a second key of the number
     } else if (k.number > number && k.number < count) {
-      edits.replace[k.line] = renumbered(doc, k, k.number - 1);
+      set_renumber(doc, edits, k, k.number - 1);
     }
   }
 }
@@ -371,7 +466,7 @@ int32_t catalogue_move(const CatalogueDoc& doc, CatalogueEdits& edits, std::stri
   for (int32_t f = 0; f < kFieldCount; ++f)
     if (sec.entries[size_t(number)][size_t(f)] >= 0)
       raw[f] = std::string(catalogue_raw_value(doc, sec.entries[size_t(number)][size_t(f)]));
-  catalogue_remove(doc, edits, from, number);
+  catalogue_remove(doc, edits, sec, number);
   return add_raw(doc, edits, to, raw, -1);
 }
 

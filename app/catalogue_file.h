@@ -52,6 +52,8 @@ struct CatalogueKey {
   int32_t number = 0;
   uint32_t digits_at = 0;  // the number's digits within the line
   uint32_t digits_length = 0;
+  uint32_t value_at = 0;  // the value's file bytes, in CatalogueDoc::bytes
+  uint32_t value_length = 0;
 };
 
 // One section as the loader sees it.
@@ -63,12 +65,21 @@ struct CatalogueSection {
   // one. Each holds the line of its fields' first keys, -1 when missing.
   std::vector<std::array<int32_t, kFieldCount>> entries;
   std::vector<CatalogueKey> keys;  // every entry key of the section, file order
+  // where each field's value lies in CatalogueDoc::bytes (file bytes; length
+  // 0 when the key is missing), per entry
+  struct Span {
+    uint32_t at = 0, length = 0;
+  };
+  std::vector<std::array<Span, kFieldCount>> values;
 };
 CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view section);
 
 // The value of a key line as the reader takes it (file bytes), and as Latin-1.
 std::string_view catalogue_raw_value(const CatalogueDoc& doc, int32_t line);
 std::string catalogue_value(const CatalogueDoc& doc, int32_t line);
+// File bytes as Latin-1: from UTF-8 when `utf8` (characters beyond Latin-1
+// and bytes that are not UTF-8 become "?"), else as they are.
+std::string catalogue_latin1(std::string_view raw, bool utf8);
 
 // An entry's four values in Latin-1, the code in its stored form ("|" for
 // line breaks); missing description and author read "-----", missing code "".
@@ -82,6 +93,16 @@ struct CatalogueEdits {
   std::map<int32_t, std::string> replace;                    // a line's new content, its line end kept
   std::map<int32_t, bool> remove;                            // lines dropped with their line ends
   std::map<int32_t, std::vector<std::string>> insert_after;  // new lines; -1: before the first line
+  // By line: the new number of an entry key line (-1: as it is) and where
+  // its digits are. A delete near the top of a big section renumbers
+  // thousands of keys, so these are not strings in `replace`. The
+  // operations below keep a line in at most one of `replace` and `renumber`
+  // (the later edit wins).
+  struct Renumber {
+    int32_t number = -1;
+    uint32_t digits_at = 0, digits_length = 0;
+  };
+  std::vector<Renumber> renumber;
 };
 std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edits);
 
@@ -100,6 +121,8 @@ void catalogue_replace(const CatalogueDoc& doc, CatalogueEdits& edits, std::stri
 // Removes entry `number`; the entries after it move down by one, so the
 // numbering stays contiguous. Other keys of that number become comments.
 void catalogue_remove(const CatalogueDoc& doc, CatalogueEdits& edits, std::string_view section, int32_t number);
+// The same with the section already found (catalogue_section of `doc`).
+void catalogue_remove(const CatalogueDoc& doc, CatalogueEdits& edits, const CatalogueSection& sec, int32_t number);
 // Removes entry `number` of `from` and adds it, bytes unchanged, to `to`
 // under its first absent number (given back).
 int32_t catalogue_move(const CatalogueDoc& doc, CatalogueEdits& edits, std::string_view from, int32_t number,
@@ -111,6 +134,8 @@ int32_t catalogue_move(const CatalogueDoc& doc, CatalogueEdits& edits, std::stri
 std::string catalogue_file_text(const CatalogueDoc& doc, std::string_view latin1);
 // Whether the bytes are valid UTF-8.
 bool utf8_valid(std::string_view bytes);
+// Whether any byte is above 127.
+bool catalogue_any_high(std::string_view bytes);
 // How many characters of a UTF-8 text the catalogue cannot hold and stores
 // as "?": those beyond Latin-1, and each byte that is not UTF-8.
 int32_t unstorable_characters(std::string_view utf8);

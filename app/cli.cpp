@@ -642,7 +642,7 @@ int run_copy(int argc, char** argv, const Args& a, const TvString& path) {
   if (r >= 0) return r;
   Snippet s = search_snippet(ix, i);
   std::string why;
-  if (!cli_clipboard(std::string(s.code.data, s.code.length), why)) {
+  if (!cli_clipboard(std::string(s.code.text().data, s.code.text().length), why)) {
     say("cannot put the code on the clipboard: " + why);
     return kFileError;
   }

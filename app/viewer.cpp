@@ -180,7 +180,7 @@ namespace {
   set_end_code(1);  // Escape, Alt+F4 or the close button: nothing copied
   v.search.end_after_frames = v.end_after_frames;
   if (viewer_search(v)) {
-    if (platform_clipboard_set(std::string(v.search.chosen.code.data, v.search.chosen.code.length)))
+    if (platform_clipboard_set(std::string(v.search.chosen.code.text().data, v.search.chosen.code.text().length)))
       set_end_code(0);
     else
       log_line("Pick: the desktop did not take the code onto its clipboard");
