@@ -147,6 +147,8 @@ TvString snippet_list_text(SnippetArray& snippets) {
 
 namespace {
 
+constexpr size_t kWritePiece = size_t(1) << 15;
+
 std::string bytes_of(const TvString& s) { return std::string(s.data, s.length); }
 TvString tv(const std::string& s) { return TvString(s.data(), uint32_t(s.size())); }
 std::string path_of(const Catalogue& c) { return bytes_of(c.path); }
@@ -160,14 +162,13 @@ std::string shown_name(const std::string& path, bool last_part = true) {
 // (or this, when none took them) frees them.
 struct LoadedBytes {
   SnippetSource* source = new SnippetSource;
-  LoadedBytes() { source->refs = 1; }
+  explicit LoadedBytes(std::string bytes) {
+    source->refs = 1;
+    source->bytes = std::move(bytes);
+    source->utf8 = catalogue_bytes_utf8(source->bytes);
+  }
   LoadedBytes(const LoadedBytes&) = delete;
   LoadedBytes& operator=(const LoadedBytes&) = delete;
-  // After the sections are read: the snippets' offsets are into these bytes.
-  void keep(CatalogueDoc& doc) {
-    source->utf8 = doc.utf8;
-    source->bytes = std::move(doc.bytes);
-  }
   ~LoadedBytes() {
     if (--source->refs == 0) delete source;
   }
@@ -185,28 +186,32 @@ struct SortName {
 // The category's snippets as the loader sees them, numbered and sorted by
 // name as snippet_list_text sorts (the same quicksort, so names that tie
 // come in the same order); gives the list text. Only the names are
-// decoded; the other fields point into `bytes`.
-TvString read_section(const CatalogueDoc& doc, LoadedBytes& bytes, const TvString& category, SnippetArray& snippets) {
-  CatalogueSection sec = catalogue_section(doc, bytes_of(section_name(category)));
+// decoded; the other fields point into the loaded bytes.
+// With `removed` >= 0, entry `removed` is left out and the ones after it
+// move down a number, as a delete leaves them in the file.
+TvString read_section(const LoadedBytes& loaded, const CatalogueSection& sec, SnippetArray& snippets,
+                      int32_t removed = -1) {
+  const std::string& bytes = loaded.source->bytes;
+  bool utf8 = loaded.source->utf8;
   std::vector<int32_t> kept;  // entries with code, in number order
   kept.reserve(sec.entries.size());
   for (int32_t n = 0; n < int32_t(sec.entries.size()); ++n)
-    if (sec.entries[size_t(n)][kFieldCode] >= 0) kept.push_back(n);  // an entry without code is skipped
+    if (sec.entries[size_t(n)][kFieldCode] >= 0 && n != removed) kept.push_back(n);  // an entry without code is skipped
   int32_t count = int32_t(kept.size());
-  std::vector<std::string> latin1;  // the names of a UTF-8 file
-  if (doc.utf8) latin1.reserve(kept.size());
-  std::vector<SortName> names(kept.size());
+  // the names side by side in file order, so sorting and copying them
+  // never go back to the scattered lines
+  std::string arena;
+  std::vector<uint32_t> at(kept.size() + 1, 0);
   for (int32_t i = 0; i < count; ++i) {
     CatalogueSection::Span v = sec.values[size_t(kept[size_t(i)])][kFieldName];
-    const char* data = doc.bytes.data() + v.at;
-    uint32_t length = v.length;
-    if (doc.utf8) {
-      latin1.push_back(catalogue_latin1(std::string_view(data, length), true));
-      data = latin1.back().data();
-      length = uint32_t(latin1.back().size());
-    }
-    names[size_t(i)] = SortName{0, data, length, kept[size_t(i)]};
+    std::string_view raw(bytes.data() + v.at, v.length);
+    if (utf8) arena += catalogue_latin1(raw, true);
+    else arena += raw;
+    at[size_t(i) + 1] = uint32_t(arena.size());
   }
+  std::vector<SortName> names(kept.size());
+  for (int32_t i = 0; i < count; ++i)
+    names[size_t(i)] = SortName{0, arena.data() + at[size_t(i)], at[size_t(i) + 1] - at[size_t(i)], kept[size_t(i)]};
   uint32_t shared = count > 0 ? names[0].length : 0;
   for (const SortName& n : names) {
     uint32_t k = 0, limit = std::min(shared, n.length);
@@ -241,11 +246,11 @@ TvString read_section(const CatalogueDoc& doc, LoadedBytes& bytes, const TvStrin
     const auto& v = sec.values[size_t(n.entry)];
     for (int32_t f : {kFieldDescription, kFieldAuthor}) {
       SnippetText& t = f == kFieldDescription ? s.description : s.author;
-      if (v[size_t(f)].length > 0) t.set_stored(bytes.source, v[size_t(f)].at, v[size_t(f)].length, false);
+      if (v[size_t(f)].length > 0) t.set_stored(loaded.source, v[size_t(f)].at, v[size_t(f)].length, false);
       else t = "-----";
     }
-    s.code.set_stored(bytes.source, v[kFieldCode].at, v[kFieldCode].length, true);
-    s.number = n.entry;
+    s.code.set_stored(loaded.source, v[kFieldCode].at, v[kFieldCode].length, true);
+    s.number = removed >= 0 && n.entry > removed ? n.entry - 1 : n.entry;
     if (i > 0) string_append_char(list, '|');
     uint32_t at = list.length;
     string_append_bytes(list, n.data, n.length);
@@ -343,8 +348,15 @@ struct CatalogueLock {
 // An edit of the file: builds the line edits, or says why it cannot.
 using Change = std::function<bool(const CatalogueDoc&, CatalogueEdits&, Failure&, int32_t& number)>;
 
+// A change that only took entry `number` out of the shown section (the
+// entries after it renumbered); set by the change when it builds its edits.
+struct Removal {
+  int32_t number = -1;
+  CatalogueSection section;  // the shown section before the change
+};
+
 SaveOutcome change_file(const Catalogue& c, const TvString& shown_category, SnippetArray& snippets,
-                        const Change& change) {
+                        const Change& change, Removal* removal = nullptr) {
   SaveOutcome out;
   Failure fail;
   CatalogueLock lock;
@@ -366,8 +378,13 @@ SaveOutcome change_file(const Catalogue& c, const TvString& shown_category, Snip
     ok = fail.set(CatalogueError::write_protected, shown_name(path) + " is write-protected");
   else
     ok = change(doc, edits, fail, number);
+  // A removal from a file that needs no new encoding (UTF-8 already, or no
+  // byte above 127 anywhere) is written as it renders, and its list comes
+  // from the bytes read: the file now is those less the entry, its other
+  // values the same bytes read the same way.
+  bool removed_only = ok && removal && removal->number >= 0 && (doc.utf8 || !catalogue_any_high(doc.bytes));
   std::string text;
-  if (ok) {
+  if (ok && !removed_only) {
     text = catalogue_render(doc, edits);
     // Latin-1 text that happens to be valid UTF-8 would be read back as
     // UTF-8 next time: such a file gets the new text in UTF-8 instead
@@ -383,21 +400,34 @@ SaveOutcome change_file(const Catalogue& c, const TvString& shown_category, Snip
   }
   if (ok) {
     SafeWrite w;
-    if (!safe_write_begin(w, path.c_str()) || (safe_write_append(w, text.data(), text.size()), !safe_write_commit(w)))
+    if (safe_write_begin(w, path.c_str())) {
+      // in pieces the writer passes on as they come, never one more copy
+      // of the whole text in its buffer
+      if (removed_only)
+        catalogue_render(doc, edits, [&w](std::string_view piece) { safe_write_append(w, piece.data(), piece.size()); });
+      for (size_t at = 0; at < text.size(); at += kWritePiece)
+        safe_write_append(w, text.data() + at, std::min(kWritePiece, text.size() - at));
+      if (!safe_write_commit(w)) ok = fail.set(CatalogueError::write_failed, w.error);
+    } else {
       ok = fail.set(CatalogueError::write_failed, w.error);
+    }
   }
   if (!ok) {
     out.error = fail.error;
     out.reason = fail.reason;
     return out;
   }
-  CatalogueDoc now;
-  catalogue_doc_parse(now, std::move(text));
-  LoadedBytes loaded;
-  // what the file holds now, others' changes included
-  out.list_text = read_section(now, loaded, shown_category, snippets);
-  loaded.keep(now);
   out.saved = true;
+  if (removed_only) {
+    LoadedBytes loaded(std::move(doc.bytes));
+    out.list_text = read_section(loaded, removal->section, snippets, removal->number);
+  } else {
+    doc = CatalogueDoc();  // the old bytes go before the new ones are indexed
+    LoadedBytes loaded(std::move(text));
+    // what the file holds now, others' changes included
+    out.list_text = read_section(
+        loaded, catalogue_section(loaded.source->bytes, bytes_of(section_name(shown_category))), snippets);
+  }
   out.number = number;
   return out;
 }
@@ -469,12 +499,8 @@ TvString load_category(const Catalogue& c, const TvString& category, SnippetArra
   Failure fail;
   read_catalogue(c, bytes, fail);
   if (reason) *reason = fail.reason;
-  CatalogueDoc doc;
-  catalogue_doc_parse(doc, std::move(bytes));
-  LoadedBytes loaded;
-  TvString list = read_section(doc, loaded, category, snippets);
-  loaded.keep(doc);
-  return list;
+  LoadedBytes loaded(std::move(bytes));
+  return read_section(loaded, catalogue_section(loaded.source->bytes, bytes_of(section_name(category))), snippets);
 }
 
 bool load_catalogue(const Catalogue& c, SnippetArray (&out)[kCategoryCount], TvString& reason) {
@@ -482,13 +508,11 @@ bool load_catalogue(const Catalogue& c, SnippetArray (&out)[kCategoryCount], TvS
   Failure fail;
   bool ok = read_catalogue(c, bytes, fail);
   reason = fail.reason;
-  CatalogueDoc doc;
-  catalogue_doc_parse(doc, std::move(bytes));
+  LoadedBytes loaded(std::move(bytes));
   TvStringArray names;
   categories(names);
-  LoadedBytes loaded;
-  for (int32_t i = 0; i < kCategoryCount; ++i) read_section(doc, loaded, names(i), out[i]);
-  loaded.keep(doc);
+  for (int32_t i = 0; i < kCategoryCount; ++i)
+    read_section(loaded, catalogue_section(loaded.source->bytes, bytes_of(section_name(names(i)))), out[i]);
   return ok;
 }
 
@@ -550,14 +574,19 @@ SaveOutcome delete_snippet(const Catalogue& c, const TvString& category, Snippet
                            const Snippet& shown) {
   std::string section = bytes_of(section_name(category));
   int32_t found = -1;
-  return change_file(c, category, snippets, [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
-    // the section found once serves the look-up and the renumbering
-    CatalogueSection sec = catalogue_section(doc, section);
-    if (found < 0 && !locate(doc, sec, shown, found, fail)) return false;
-    catalogue_remove(doc, edits, sec, found);
-    n = -1;
-    return true;
-  });
+  Removal removal;
+  return change_file(
+      c, category, snippets,
+      [&](const CatalogueDoc& doc, CatalogueEdits& edits, Failure& fail, int32_t& n) {
+        // the section found once serves the look-up, the renumbering and the new list
+        removal.section = catalogue_section(doc, section);
+        if (found < 0 && !locate(doc, removal.section, shown, found, fail)) return false;
+        catalogue_remove(doc, edits, removal.section, found);
+        removal.number = found;
+        n = -1;
+        return true;
+      },
+      &removal);
 }
 
 SaveOutcome move_snippet(const Catalogue& c, const TvString& from, const TvString& to, SnippetArray& snippets,

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -188,13 +189,14 @@ void set_renumber(const CatalogueDoc& doc, CatalogueEdits& edits, const Catalogu
   if (!edits.replace.empty()) edits.replace.erase(k.line);
 }
 
-// Appends a key line with its number's digits replaced.
-void append_renumbered(std::string& out, std::string_view line, const CatalogueEdits::Renumber& r) {
+// A key line with its number's digits replaced, into `out` (a RenderOut).
+template <typename Out>
+void append_renumbered(Out& out, std::string_view line, const CatalogueEdits::Renumber& r) {
   char digits[16];
   auto made = std::to_chars(digits, digits + sizeof digits, r.number);
-  out.append(line.data(), r.digits_at);
-  out.append(digits, size_t(made.ptr - digits));
-  out.append(line.substr(r.digits_at + r.digits_length));
+  out.add(line.substr(0, r.digits_at));
+  out.add(std::string_view(digits, size_t(made.ptr - digits)));
+  out.add(line.substr(r.digits_at + r.digits_length));
 }
 
 std::string commented(const CatalogueDoc& doc, int32_t line) { return ";" + std::string(doc.line(line)); }
@@ -235,20 +237,16 @@ int32_t add_raw(const CatalogueDoc& doc, CatalogueEdits& edits, std::string_view
 
 // --- parsing ----------------------------------------------------------------------------
 
-void catalogue_doc_parse(CatalogueDoc& doc, std::string bytes) {
-  doc.bytes = std::move(bytes);
-  doc.lines.clear();
-  const std::string& b = doc.bytes;
-  doc.body = b.size() >= 3 && std::memcmp(b.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
-  doc.not_text = b.size() >= std::numeric_limits<uint32_t>::max() / 2 || std::memchr(b.data(), 0, b.size()) != nullptr;
-  doc.utf8 = doc.body == 3 || (catalogue_any_high(b) && utf8_valid(std::string_view(b).substr(doc.body)));
-  if (b.size() >= std::numeric_limits<uint32_t>::max() / 2) return;
+namespace {
 
-  // lines end at LF, CR or CR LF: both are searched with memchr, which
-  // skips the long code values many bytes at a time
+// Calls `f(line)` for each line of `b` from `start`: lines end at LF, CR
+// or CR LF. Both are searched with memchr, which skips the long code
+// values many bytes at a time.
+template <typename F>
+void for_each_line(std::string_view b, uint32_t start, F&& f) {
+  if (b.size() >= std::numeric_limits<uint32_t>::max() / 2) return;
   const char* p = b.data();
-  uint32_t n = uint32_t(b.size()), start = doc.body;
-  doc.lines.reserve(n / 64 + 16);
+  uint32_t n = uint32_t(b.size());
   auto search = [&](char c) { return static_cast<const char*>(std::memchr(p + start, c, n - start)); };
   const char* lf = search('\n');
   const char* cr = search('\r');
@@ -260,62 +258,109 @@ void catalogue_doc_parse(CatalogueDoc& doc, std::string bytes) {
     if (!at) break;
     uint32_t i = uint32_t(at - p);
     uint8_t end = *at == '\r' && i + 1 < n && p[i + 1] == '\n' ? 2 : 1;
-    doc.lines.push_back(CatalogueLine{start, i - start, end});
+    if (!f(CatalogueLine{start, i - start, end})) return;
     start = i + end;
   }
-  if (start < n) doc.lines.push_back(CatalogueLine{start, n - start, 0});
+  if (start < n) f(CatalogueLine{start, n - start, 0});
 }
 
-CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view section) {
+uint32_t body_of(std::string_view b) { return b.size() >= 3 && std::memcmp(b.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0; }
+
+// Finds one section, fed line by line in file order.
+struct SectionScan {
+  std::string_view bytes, section;
   CatalogueSection sec;
   std::string_view current;
   bool open = false, inside = false;
   int32_t names = 0;
-  for (int32_t i = 0; i < int32_t(doc.lines.size()); ++i) {
-    std::string_view line = doc.line(i);
+
+  // false once the section has ended
+  bool line(int32_t i, const CatalogueLine& l) {
+    std::string_view line(bytes.data() + l.start, l.length);
     LineInfo info = classify(line);
     if (info.kind == LineKind::header) {
-      if (inside) break;  // the first section of the name has ended
+      if (inside) return false;  // the first section of the name has ended
       if (!info.name.empty()) current = info.name;
       open = false;
       if (sec.empty_header < 0 && !info.name.empty() && same_name(info.name, section)) sec.empty_header = i;
-      continue;
+      return true;
     }
-    if (info.kind != LineKind::key || info.value_length == 0) continue;
+    if (info.kind != LineKind::key || info.value_length == 0) return true;
     if (!open) {
       // a section comes into being with its first kept key
       open = true;
       inside = !sec.found && same_name(current, section);
       sec.found = sec.found || inside;
     }
-    if (!inside) continue;
+    if (!inside) return true;
     sec.last_key = i;
     CatalogueKey k;
     uint32_t stem = 0;
-    if (!entry_key(info.name, k.field, k.number, stem)) continue;
+    if (!entry_key(info.name, k.field, k.number, stem)) return true;
     k.line = i;
-    k.value_at = doc.lines[size_t(i)].start + info.value_at;
+    k.value_at = l.start + info.value_at;
     k.value_length = info.value_length;
     k.digits_at = uint32_t(info.name.data() - line.data()) + stem;
     k.digits_length = uint32_t(info.name.size()) - stem;
     sec.keys.push_back(k);
     if (k.field == kFieldName) ++names;
+    return true;
   }
-  if (sec.found) sec.empty_header = -1;
-  // numbers at or above the count of names can never be reached
-  std::vector<uint8_t> named(size_t(names) + 1, 0);
-  for (const CatalogueKey& k : sec.keys)
-    if (k.field == kFieldName && k.number < names) named[size_t(k.number)] = 1;
-  int32_t count = 0;
-  while (named[size_t(count)]) ++count;
-  sec.entries.assign(size_t(count), {-1, -1, -1, -1});
-  sec.values.assign(size_t(count), {});
-  for (const CatalogueKey& k : sec.keys)
-    if (k.number < count && sec.entries[size_t(k.number)][size_t(k.field)] < 0) {
-      sec.entries[size_t(k.number)][size_t(k.field)] = k.line;
-      sec.values[size_t(k.number)][size_t(k.field)] = {k.value_at, k.value_length};
-    }
-  return sec;
+
+  CatalogueSection finish() {
+    if (sec.found) sec.empty_header = -1;
+    // numbers at or above the count of names can never be reached
+    std::vector<uint8_t> named(size_t(names) + 1, 0);
+    for (const CatalogueKey& k : sec.keys)
+      if (k.field == kFieldName && k.number < names) named[size_t(k.number)] = 1;
+    int32_t count = 0;
+    while (named[size_t(count)]) ++count;
+    sec.entries.assign(size_t(count), {-1, -1, -1, -1});
+    sec.values.assign(size_t(count), {});
+    for (const CatalogueKey& k : sec.keys)
+      if (k.number < count && sec.entries[size_t(k.number)][size_t(k.field)] < 0) {
+        sec.entries[size_t(k.number)][size_t(k.field)] = k.line;
+        sec.values[size_t(k.number)][size_t(k.field)] = {k.value_at, k.value_length};
+      }
+    return std::move(sec);
+  }
+};
+
+}  // namespace
+
+void catalogue_doc_parse(CatalogueDoc& doc, std::string bytes) {
+  doc.bytes = std::move(bytes);
+  doc.lines.clear();
+  const std::string& b = doc.bytes;
+  doc.body = body_of(b);
+  doc.not_text = b.size() >= std::numeric_limits<uint32_t>::max() / 2 || std::memchr(b.data(), 0, b.size()) != nullptr;
+  doc.utf8 = catalogue_bytes_utf8(b);
+  doc.lines.reserve(b.size() / 64 + 16);
+  for_each_line(b, doc.body, [&doc](const CatalogueLine& l) {
+    doc.lines.push_back(l);
+    return true;
+  });
+}
+
+bool catalogue_bytes_utf8(std::string_view b) {
+  uint32_t body = body_of(b);
+  return body == 3 || (catalogue_any_high(b) && utf8_valid(b.substr(body)));
+}
+
+CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view section) {
+  SectionScan scan{doc.bytes, section};
+  scan.sec.keys.reserve(doc.lines.size());
+  for (int32_t i = 0; i < int32_t(doc.lines.size()); ++i)
+    if (!scan.line(i, doc.lines[size_t(i)])) break;
+  return scan.finish();
+}
+
+CatalogueSection catalogue_section(std::string_view bytes, std::string_view section) {
+  SectionScan scan{bytes, section};
+  scan.sec.keys.reserve(bytes.size() / 64 + 16);
+  int32_t i = 0;
+  for_each_line(bytes, body_of(bytes), [&](const CatalogueLine& l) { return scan.line(i++, l); });
+  return scan.finish();
 }
 
 std::string_view catalogue_raw_value(const CatalogueDoc& doc, int32_t line) {
@@ -341,22 +386,47 @@ CatalogueValues catalogue_entry(const CatalogueDoc& doc, const CatalogueSection&
 
 // --- rendering --------------------------------------------------------------------------
 
-std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edits) {
-  std::string out;
-  out.reserve(doc.bytes.size() + 1024);
-  out.append(doc.bytes, 0, doc.body);
+namespace {
+
+// Where rendered bytes go: one string, or a sink fed in pieces.
+struct RenderOut {
+  static constexpr size_t kPiece = size_t(1) << 15;
+  std::string buf;
+  const std::function<void(std::string_view)>* sink = nullptr;
+  char last = 0;
+  bool any = false;
+  void add(std::string_view s) {
+    if (s.empty()) return;
+    last = s.back();
+    any = true;
+    if (sink && s.size() >= kPiece) {
+      flush();
+      for (size_t at = 0; at < s.size(); at += kPiece) (*sink)(s.substr(at, kPiece));
+      return;
+    }
+    buf.append(s);
+    if (sink && buf.size() >= kPiece) flush();
+  }
+  void flush() {
+    if (sink && !buf.empty()) (*sink)(buf);
+    if (sink) buf.clear();
+  }
+};
+
+void render(const CatalogueDoc& doc, const CatalogueEdits& edits, RenderOut& out) {
+  out.add(std::string_view(doc.bytes).substr(0, doc.body));
   std::string_view fallback_end = default_line_end(doc);
   // A lone CR line end meeting an empty line that ends in LF would read
   // back as one CR LF and the empty line would be gone: that CR gets its LF.
   auto keep_apart = [&out](std::string_view content, std::string_view end) {
-    if (content.empty() && !end.empty() && end[0] == '\n' && !out.empty() && out.back() == '\r') out += '\n';
+    if (content.empty() && !end.empty() && end[0] == '\n' && out.any && out.last == '\r') out.add("\n");
   };
   auto inserted = [&](int32_t after, std::string_view end) {
     auto it = edits.insert_after.find(after);
     if (it == edits.insert_after.end()) return;
     for (const std::string& l : it->second) {
-      out += l;
-      out += end;
+      out.add(l);
+      out.add(end);
     }
   };
   int32_t count = int32_t(doc.lines.size());
@@ -371,9 +441,9 @@ std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edit
       std::string_view content = r != edits.replace.end() ? std::string_view(r->second) : doc.line(i);
       keep_apart(content, end);
       if (r == edits.replace.end() && renumbered(i)) append_renumbered(out, content, edits.renumber[size_t(i)]);
-      else out += content;
+      else out.add(content);
       // the last line gets a line end only when something follows it
-      if (doc.lines[i].end > 0 || has_inserts) out += end;
+      if (doc.lines[i].end > 0 || has_inserts) out.add(end);
     }
     inserted(i, end);
   };
@@ -391,7 +461,7 @@ std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edit
     if (run >= 0 && run < upto) {
       const CatalogueLine& last = doc.lines[size_t(upto - 1)];
       uint32_t from = doc.lines[size_t(run)].start;
-      out.append(doc.bytes, from, last.start + last.length + last.end - from);
+      out.add(std::string_view(doc.bytes).substr(from, last.start + last.length + last.end - from));
     }
     run = -1;
   };
@@ -405,7 +475,23 @@ std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edit
     if (!edited) run = i + 1;
   }
   flush(count);
-  return out;
+  out.flush();
+}
+
+}  // namespace
+
+std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edits) {
+  RenderOut out;
+  out.buf.reserve(doc.bytes.size() + 1024);
+  render(doc, edits, out);
+  return std::move(out.buf);
+}
+
+void catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edits,
+                      const std::function<void(std::string_view)>& sink) {
+  RenderOut out;
+  out.sink = &sink;
+  render(doc, edits, out);
 }
 
 // --- operations ---------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -73,6 +74,12 @@ struct CatalogueSection {
   std::vector<std::array<Span, kFieldCount>> values;
 };
 CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view section);
+// The same straight from a file's bytes, without the line model (what
+// loading one category needs); lines are counted as catalogue_doc_parse
+// splits them.
+CatalogueSection catalogue_section(std::string_view bytes, std::string_view section);
+// Whether a file's bytes are read as UTF-8 (CatalogueDoc::utf8).
+bool catalogue_bytes_utf8(std::string_view bytes);
 
 // The value of a key line as the reader takes it (file bytes), and as Latin-1.
 std::string_view catalogue_raw_value(const CatalogueDoc& doc, int32_t line);
@@ -105,6 +112,10 @@ struct CatalogueEdits {
   std::vector<Renumber> renumber;
 };
 std::string catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edits);
+// The same bytes handed to `sink` in pieces of at most 32 KB, in order, so
+// a big file is written without a second copy of it in memory.
+void catalogue_render(const CatalogueDoc& doc, const CatalogueEdits& edits,
+                      const std::function<void(std::string_view)>& sink);
 
 // Adds an entry to `section` (made at the end of the file, or under an empty
 // header of that name, when it has no keys yet). `at` < 0 gives it the first
