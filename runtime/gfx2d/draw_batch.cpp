@@ -43,6 +43,20 @@ struct DrawLog {
 // drawing without show_frame) lets its drawn part go after each submission.
 constexpr size_t kKeptVertices = 1 << 18;
 
+// Room a frame's buffers keep once frames are small again: a big frame
+// (a long text on show) must not hold its size for the rest of the run.
+constexpr size_t kSpareVertices = 4096;
+
+template <typename T>
+void give_back_room(std::vector<T>& v, size_t needed) {
+  size_t keep = needed < kSpareVertices ? kSpareVertices : needed;
+  if (v.capacity() <= 2 * keep) return;
+  std::vector<T> smaller;
+  smaller.reserve(needed);
+  smaller.assign(v.begin(), v.end());
+  v.swap(smaller);
+}
+
 }  // namespace
 
 struct DrawRecorder {
@@ -185,6 +199,41 @@ void apply_state(const RunState& s, const RunState* was) {
     apply_colour(s);
 }
 
+// The GL state an untextured run is drawn with. A software driver compiles
+// a program for every combination of state it meets, so runs whose pixels
+// come out the same either way share one: translucent blending, with the
+// alpha test off, for runs whose every primitive is opaque (blending
+// writes the source as it is) or, under the alpha test, has one alpha of 0
+// or 255 at all corners (blending leaves what the test would have kept
+// out); and the colour array for a constant opaque white that the vertices
+// hold too. Shading, and with it dithering, stays as recorded.
+RunState state_to_draw(const DrawRun& r, const PolyVertex* v) {
+  const RunState& s = r.state;
+  if (s.texture || s.kind == RUN_CLEAR || s.blend == BLEND_ADDITIVE) return s;
+  bool opaque = true, keyed = true, white = true;
+  const PolyVertex* p = v + r.first;
+  const size_t corners = s.kind == RUN_LINES ? 2 : 3;
+  for (size_t i = 0; i < r.count; ++i) {
+    uint8_t a = p[i].alpha;
+    opaque = opaque && a == 255;
+    keyed = keyed && (a == 0 || a == 255) && a == p[i - i % corners].alpha;
+    white = white && a == 255 && p[i].red == 255 && p[i].green == 255 && p[i].blue == 255;
+  }
+  RunState g = s;
+  if (!s.colour_array) {
+    if (s.constant_alpha != 1.0f) return s;
+    if (white) g.colour_array = 1;  // the same colour, from the vertices
+    opaque = keyed = true;
+  }
+  bool same_with_blending =
+      s.blend == BLEND_TRANSLUCENT ? opaque : opaque || (s.alpha_test && keyed);
+  if (same_with_blending) {
+    g.blend = BLEND_TRANSLUCENT;
+    g.alpha_test = 0;
+  }
+  return g;
+}
+
 void second_texture_unit_off() {
   OpenGLVadeviva* d = graphics_device;
   if (!d || !d->ext.glActiveTextureARB) return;
@@ -310,7 +359,8 @@ void submit_drawing() {
     glTexCoordPointer(2, GL_FLOAT, sizeof(PolyVertex), &v->u);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(PolyVertex), &v->red);
   }
-  const RunState* was = nullptr;
+  RunState drawn, was;
+  bool have_was = false;
   for (size_t i = R.submitted_runs; i < R.current.runs.size(); ++i) {
     const DrawRun& r = R.current.runs[i];
     if (r.state.kind == RUN_CLEAR) {
@@ -319,8 +369,10 @@ void submit_drawing() {
       glClear(GL_COLOR_BUFFER_BIT | (r.state.clear_depth ? GL_DEPTH_BUFFER_BIT : 0));
       continue;
     }
-    apply_state(r.state, was);
-    was = &r.state;
+    drawn = state_to_draw(r, R.current.vertices.data());
+    apply_state(drawn, have_was ? &was : nullptr);
+    was = drawn;
+    have_was = true;
     glDrawArrays(r.state.kind == RUN_LINES ? GL_LINES : GL_TRIANGLES, GLint(r.first),
                  GLsizei(r.count));
     ++R.draw_calls;
@@ -374,6 +426,11 @@ void frame_presented() {
   submit_drawing();
   std::swap(R.current, R.presented);
   R.current.clear();
+  // the next frame is likely the size of this one
+  give_back_room(R.current.vertices, R.presented.vertices.size());
+  give_back_room(R.current.runs, R.presented.runs.size());
+  give_back_room(R.presented.vertices, R.presented.vertices.size());
+  give_back_room(R.presented.runs, R.presented.runs.size());
   R.submitted_runs = 0;
   R.sealed_runs = 0;
   R.have_presented = true;
@@ -458,3 +515,7 @@ void reset_draw_batch() {
 uint64_t submitted_draw_calls() { return rec().draw_calls; }
 uint64_t presented_frames() { return rec().frames; }
 size_t recorded_vertices() { return rec().current.vertices.size(); }
+size_t kept_vertex_room() {
+  DrawRecorder& R = rec();
+  return R.current.vertices.capacity() + R.presented.vertices.capacity();
+}

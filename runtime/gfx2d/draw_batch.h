@@ -107,3 +107,5 @@ uint64_t submitted_draw_calls();
 uint64_t presented_frames();
 // Vertices the frame being recorded holds now (for tests: what a scene costs).
 size_t recorded_vertices();
+// Vertices the two frame buffers (recorded and presented) have room for.
+size_t kept_vertex_room();

@@ -416,6 +416,20 @@ TEST_F(Batching, ConsecutiveRectanglesAndTextAreOneDrawCallEach) {
   EXPECT_EQ(submitted_draw_calls() - before, 4u);
 }
 
+TEST_F(Batching, ABigFrameGivesItsRoomBackOnceFramesAreSmallAgain) {
+  for (int i = 0; i < 20000; ++i) draw_rect(i % 470, (i * 7) % 310, 2, 2, 0x102030);
+  frame_presented();
+  EXPECT_GE(kept_vertex_room(), 120000u);
+  for (int frame = 0; frame < 2; ++frame) {
+    draw_rect(0, 0, 10, 10, 0xFFFFFF);
+    frame_presented();
+  }
+  EXPECT_LE(kept_vertex_room(), 4u * 4096);
+  draw_rect(0, 0, 10, 10, 0xFFFFFF);
+  EXPECT_TRUE(frame_unchanged());  // the smaller buffers still hold the frame on screen
+  frame_dropped();
+}
+
 TEST_F(Batching, ReadsAndTargetChangesSeeWhatWasDrawnBefore) {
   draw_rect(0, 0, 20, 20, 0x0000FF);
   EXPECT_EQ(get_pixel(5, 5), 0x0000FF);  // get_pixel submits first
