@@ -234,6 +234,63 @@ TEST_F(SearchFolder, HostileQueriesAndCataloguesGiveAListNeverAFailure) {
   check("\"" + words);
 }
 
+// Files put together at random from the lines that make reading hard:
+// fields in any order, keys twice, gaps, numbers beyond the entries, empty
+// values, "[]" and repeated headers, sections out of tab order, mixed line
+// ends, names given twice in a category, "|" and Latin-1 letters. The one
+// pass over the bytes must list what the viewer loads, in its order (equal
+// names included), and a search ordering only its matches (the command
+// line's) must give the rows of the fully ordered index.
+TEST_F(SearchFolder, TheOnePassReadsOddFilesAsTheViewerDoes) {
+  const char* const headers[] = {"[Types]", "[types]", "[ Functions ]", "[INLINE]]", "[]", "[Other]",
+                                 "[Extend_Types]", "[Constants]=x", "[Subroutines]"};
+  const char* const stems[] = {"NAME", "name", "DESCRIPTION", "Author", "CODE", "code", "NAME0"};
+  const char* const values[] = {"Vector", "vector", "a|b", "x|y|z", "\xc5sa \xe9t\xe9", "Vector", "tab\there",
+                                "end\x01", "  padded", "", "\"for each\" x"};
+  const char* const ends[] = {"\r\n", "\n", "\r"};
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    std::mt19937 rng(seed);
+    std::string file = seed % 5 == 0 ? "\xef\xbb\xbf" : "";
+    for (int line = 0; line < 120; ++line) {
+      uint32_t pick = rng() % 20;
+      if (pick == 0) file += headers[rng() % 9];
+      else if (pick == 1) file += "; NAME0=commented";
+      else if (pick == 2) file += "";
+      else
+        file += std::string(stems[rng() % 7]) + std::to_string(rng() % 6) + (rng() % 4 ? "=" : " = ") +
+                values[rng() % 11];
+      file += ends[seed % 4 == 0 ? rng() % 3 : 0];
+    }
+    SCOPED_TRACE(file);
+    write_file(ini, file);
+    ASSERT_TRUE(search_load(ix, ini.c_str()));
+    load_reference();
+    search_run(ix, "", rows);
+    ASSERT_EQ(rows.size(), refs.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+      Snippet s = search_snippet(ix, rows[i].entry);
+      ASSERT_EQ(str(s.name), str(refs[i].s.name));
+      ASSERT_EQ(str(s.description), str(refs[i].s.description));
+      ASSERT_EQ(str(s.author), str(refs[i].s.author));
+      ASSERT_EQ(str(s.code), str(refs[i].s.code));
+      ASSERT_EQ(s.number, refs[i].s.number);
+      ASSERT_EQ(rows[i].category, refs[i].category);
+    }
+    SearchIndex partial;
+    std::vector<SearchRow> partial_rows;
+    ASSERT_TRUE(search_load(partial, ini.c_str(), SearchDepth::matching));
+    for (const char* q : {"vector", "a\nb", "\"a\nb\"", "|", "b|", "\"\xc5sa \xe9t\xe9\"", "\xe5SA", "\"for each\"", "e"}) {
+      check(q);
+      search_run(partial, q, partial_rows);
+      ASSERT_EQ(partial_rows.size(), rows.size()) << q;
+      for (size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(search_snippet(partial, partial_rows[i].entry).number, search_snippet(ix, rows[i].entry).number);
+        ASSERT_EQ(partial_rows[i].category, rows[i].category);
+      }
+    }
+  }
+}
+
 TEST_F(SearchFolder, RefreshLoadsAgainOnlyWhenTheFileChanged) {
   write_file(ini, "[Types]\r\nNAME0=first\r\nCODE0=a\r\n");
   EXPECT_TRUE(search_refresh(ix, ini.c_str()));
