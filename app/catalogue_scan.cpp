@@ -213,6 +213,12 @@ void catalogue_scan_bytes(CatalogueScan& scan, ScanBlock bytes, size_t n) {
   std::vector<uint8_t> named;
   ScanVector<ScanEntry> slots;
   ScanVector<ScanEntry>& out = scan.entries;
+  out.reserve(scan.size / 256 + 16);  // a guess from the size: grown seldom, if ever
+  if (scan.size >= (size_t(4) << 20)) {
+    // a large file: a huge page of each from the start, not several grown
+    keys.reserve(ScanAllocator<Key>::kHugePage / sizeof(Key));
+    slots.reserve(ScanAllocator<ScanEntry>::kHugePage / sizeof(ScanEntry));
+  }
   bool seen[kCategories] = {};
   bool in_order = true;  // the sections came in tab order
   int32_t current = -1;  // the category named by the last header, if any
