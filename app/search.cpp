@@ -263,11 +263,21 @@ const char* find_bytes(const char* hay, size_t n, const std::string& needle) {
   return static_cast<const char*>(memmem(hay + i, n - i, needle.data(), m));
 }
 
+// The same for the short texts of one field (a name): a plain loop costs
+// less than setting up a search.
+inline const char* find_short(const char* hay, size_t n, const std::string& needle) {
+  size_t m = needle.size();
+  char c = needle[0];
+  for (size_t i = 0; i + m <= n; ++i)
+    if (hay[i] == c && std::memcmp(hay + i + 1, needle.data() + 1, m - 1) == 0) return hay + i;
+  return nullptr;
+}
+
 size_t find_in(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w, size_t from, size_t to) {
   const char* base = ix.folded.get();
   const std::string& needle = w.folded;
   while (from + needle.size() <= to) {
-    const char* p = find_bytes(base + from, to - from, needle);
+    const char* p = to - from < 64 ? find_short(base + from, to - from, needle) : find_bytes(base + from, to - from, needle);
     if (!p) return kNoHit;
     size_t pos = size_t(p - base);
     if (valid_hit(e, w, pos)) return pos;
@@ -279,27 +289,6 @@ size_t find_in(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w,
 bool entry_holds(const SearchIndex& ix, uint32_t i, const SearchWord& w) {
   const SearchEntry& e = ix.entries[i];
   return find_in(ix, e, w, e.start, entry_end(e)) != kNoHit;
-}
-
-// Every entry holding `w`, in entries order: one pass of memmem over the
-// whole folded block, jumping to the next entry after each hit.
-void scan_all(const SearchIndex& ix, const SearchWord& w, std::vector<uint32_t>& out) {
-  const char* base = ix.folded.get();
-  size_t size = ix.folded_size, pos = 0;
-  const std::string& needle = w.folded;
-  auto it = ix.entries.begin();
-  while (pos + needle.size() <= size) {
-    const char* p = find_bytes(base + pos, size - pos, needle);
-    if (!p) break;
-    size_t hit = size_t(p - base);
-    it = std::upper_bound(it, ix.entries.end(), hit, [](size_t h, const SearchEntry& e) { return h < e.start; }) - 1;
-    if (valid_hit(*it, w, hit)) {
-      out.push_back(uint32_t(it - ix.entries.begin()));
-      pos = entry_end(*it);
-    } else {
-      pos = hit + 1;
-    }
-  }
 }
 
 int32_t rank_of(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w) {
@@ -316,10 +305,39 @@ int32_t rank_of(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w
   return find_in(ix, e, w, name_end + 1, code_start) != kNoHit ? kRankDescription : kRankCode;
 }
 
+// Every entry holding `w`, in entries order: one pass of memmem over the
+// whole folded block, jumping to the next entry after each hit. With
+// `ranks`, each found entry's rank for `w` is set there too, while its text
+// is still in the cache.
+void scan_all(const SearchIndex& ix, const SearchWord& w, std::vector<uint32_t>& out, int8_t* ranks) {
+  const char* base = ix.folded.get();
+  size_t size = ix.folded_size, pos = 0;
+  const std::string& needle = w.folded;
+  auto it = ix.entries.begin();
+  while (pos + needle.size() <= size) {
+    const char* p = find_bytes(base + pos, size - pos, needle);
+    if (!p) break;
+    size_t hit = size_t(p - base);
+    // hits only move forward: the entry is most often this one or the next few
+    auto next = it + 1;
+    for (int steps = 0; steps < 8 && next != ix.entries.end() && next->start <= hit; ++steps) it = next++;
+    if (next != ix.entries.end() && next->start <= hit)
+      it = std::upper_bound(next, ix.entries.end(), hit, [](size_t h, const SearchEntry& e) { return h < e.start; }) - 1;
+    if (valid_hit(*it, w, hit)) {
+      out.push_back(uint32_t(it - ix.entries.begin()));
+      if (ranks) ranks[out.back()] = int8_t(rank_of(ix, *it, w));
+      pos = entry_end(*it);
+    } else {
+      pos = hit + 1;
+    }
+  }
+}
+
+
 // Without the whole order worked out (one search of the command line): the
 // matches sorted by name, category and number, which is the viewer's order
 // unless a category holds a name twice; then false and nothing is done.
-bool tiers_of_matches(const SearchIndex& ix, const std::vector<uint32_t>& matches, const SearchWord& first,
+bool tiers_of_matches(const SearchIndex& ix, const std::vector<uint32_t>& matches, const std::vector<int8_t>& rank,
                       std::vector<uint32_t> (&tiers)[5]) {
   std::vector<uint32_t> sorted(matches);
   auto same_name = [&ix](uint32_t a, uint32_t b) {
@@ -338,7 +356,7 @@ bool tiers_of_matches(const SearchIndex& ix, const std::vector<uint32_t>& matche
   for (size_t k = 1; k < sorted.size(); ++k)
     if (ix.entries[sorted[k - 1]].category == ix.entries[sorted[k]].category && same_name(sorted[k - 1], sorted[k]))
       return false;
-  for (uint32_t i : sorted) tiers[rank_of(ix, ix.entries[i], first)].push_back(i);
+  for (uint32_t i : sorted) tiers[rank[i]].push_back(i);
   return true;
 }
 
@@ -428,33 +446,37 @@ void search_run(SearchIndex& ix, const TvString& query, std::vector<SearchRow>& 
                    [](const SearchWord* a, const SearchWord* b) { return a->folded.size() > b->folded.size(); });
 
   std::vector<uint32_t> matches;
+  std::vector<int8_t> rank(ix.entries.size(), -1);  // by entry, for words[0]
   size_t first_filter = 0;
   if (ix.last_valid && narrows(ix.last_words, words)) {
     matches.swap(ix.last_matches);
   } else {
-    scan_all(ix, *filter[0], matches);
+    scan_all(ix, *filter[0], matches, filter[0] == &words[0] ? rank.data() : nullptr);
     first_filter = 1;
   }
   for (size_t f = first_filter; f < filter.size() && !matches.empty(); ++f) {
     size_t kept = 0;
-    for (uint32_t i : matches)
+    for (uint32_t i : matches) {
       if (entry_holds(ix, i, *filter[f])) matches[kept++] = i;
+      else rank[i] = -1;  // ranked while scanning, now out
+    }
     matches.resize(kept);
   }
+  for (uint32_t i : matches)
+    if (rank[i] < 0) rank[i] = int8_t(rank_of(ix, ix.entries[i], words[0]));
 
   // ranked, then in name order within each rank
   std::vector<uint32_t> tiers[5];
-  if (!ix.ordered && !tiers_of_matches(ix, matches, words[0], tiers)) order_entries(ix);
+  if (!ix.ordered && !tiers_of_matches(ix, matches, rank, tiers)) order_entries(ix);
   if (!ix.ordered) {
     // done: the tiers are filled
   } else if (matches.size() * 8 < ix.entries.size()) {
     std::vector<uint32_t> sorted(matches);
     std::sort(sorted.begin(), sorted.end(),
               [&ix](uint32_t a, uint32_t b) { return ix.name_position[a] < ix.name_position[b]; });
-    for (uint32_t i : sorted) tiers[rank_of(ix, ix.entries[i], words[0])].push_back(i);
+    for (uint32_t i : sorted) tiers[rank[i]].push_back(i);
   } else {
-    std::vector<int8_t> rank(ix.entries.size(), -1);
-    for (uint32_t i : matches) rank[i] = int8_t(rank_of(ix, ix.entries[i], words[0]));
+    for (int32_t r = 0; r < 5; ++r) tiers[r].reserve(matches.size());
     for (uint32_t i : ix.by_name)
       if (rank[i] >= 0) tiers[rank[i]].push_back(i);
   }
