@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "app/catalogue.h"
@@ -520,6 +521,73 @@ TEST_F(CatalogueFolder, ReplaceDeleteAndMoveKeepNumbersContiguousAndNoticeOthers
   o = delete_snippet(cat, "Functions", snippets, c);  // shown as 1, now 0
   ASSERT_TRUE(o.saved);
   EXPECT_EQ(read_file(ini), "[Types]\nNAME0=B\nCODE0=2\n[Functions]\n");
+}
+
+// A loaded snippet's description, author and code are read from the bytes
+// of its load when first wanted: never from the file as it is by then.
+TEST_F(CatalogueFolder, LoadedTextsAreTheLoadedOnesWhateverTheFileBecomes) {
+  write_file(ini, "\xEF\xBB\xBF[Functions]\r\nNAME0=b\r\nDESCRIPTION0=caf\xC3\xA9\r\nCODE0=x|  y||z\r\n"
+                  "NAME1=a\r\nAUTHOR1=Ann\r\nCODE1=1\r\n");
+  load("Functions");
+  Snippet b = snippets(1);  // a copy made before anything was read
+  write_file(ini, "[Functions]\nNAME0=b\nDESCRIPTION0=other\nCODE0=changed\n");
+  EXPECT_STREQ(b.code.c_str(), "x\n  y\n\nz");
+  EXPECT_STREQ(snippets(1).description.c_str(), "caf\xE9");
+  EXPECT_STREQ(snippets(0).author.c_str(), "Ann");
+  EXPECT_STREQ(snippets(0).description.c_str(), "-----");
+  // the array loaded again lets go of the first load's bytes; the copy keeps them
+  Snippet a = snippets(0);
+  load("Functions");
+  EXPECT_STREQ(a.code.c_str(), "1");
+  EXPECT_STREQ(b.description.c_str(), "caf\xE9");
+  Snippet edited = b;
+  edited.code = "new";
+  EXPECT_EQ(replace_snippet(cat, "Functions", snippets, b, edited).error, CatalogueError::changed);
+  EXPECT_EQ(read_file(ini), "[Functions]\nNAME0=b\nDESCRIPTION0=other\nCODE0=changed\n");
+}
+
+// A delete builds the new list from the bytes it read rather than from the
+// file it wrote: over odd sections that list must be the one a load gives.
+TEST_F(CatalogueFolder, TheListAfterADeleteIsTheOneALoadGives) {
+  std::mt19937 rng(21);
+  const char* const bodies[] = {"plain", "caf\xC3\xA9", "caf\xE9", "a|b", "x"};
+  auto text = [&](bool high) { return std::string(bodies[rng() % (high ? 5 : 1)]) + std::to_string(rng() % 7); };
+  for (int round = 0; round < 60; ++round) {
+    bool high = round % 3 != 0;
+    std::string end = round % 4 == 0 ? "\r\n" : "\n";
+    std::string f = "; top" + end + "[Types]" + end + "NAME0=t" + end + "CODE0=1" + end + "[Functions]" + end;
+    int count = 1 + int(rng() % 9);
+    for (int n = 0; n < count; ++n) {
+      std::string num = std::to_string(n);
+      f += (rng() % 5 == 0 ? "name" : "NAME") + num + "=" + text(high) + end;
+      if (rng() % 3 == 0) f += "DESCRIPTION" + num + "=" + text(high) + end;
+      if (rng() % 3 == 0) f += "AUTHOR" + num + "=" + text(high) + end;
+      if (rng() % 6 != 0) f += "CODE" + num + "=" + text(high) + end;  // some have no code
+      if (rng() % 7 == 0) f += "NAME" + num + "=second" + end;          // a second key of the number
+      if (rng() % 7 == 0) f += "; note" + end + end;
+    }
+    if (rng() % 2) f += "CODE" + std::to_string(count) + "=orphan" + end;
+    if (rng() % 2) f += "[functions]" + end + "NAME0=later" + end + "CODE0=2" + end;
+    write_file(ini, f);
+    load("Functions");
+    if (snippets.size1 == 0) continue;
+    Snippet shown = snippets(int32_t(rng() % uint32_t(snippets.size1)));
+    SaveOutcome o = delete_snippet(cat, "Functions", snippets, shown);
+    ASSERT_TRUE(o.saved) << o.reason.c_str();
+    SnippetArray loaded;
+    TvString list = load_category(cat, "Functions", loaded);
+    std::string file = read_file(ini);
+    ASSERT_STREQ(o.list_text.c_str(), list.c_str()) << file;
+    ASSERT_EQ(snippets.size1, loaded.size1) << file;
+    for (int32_t i = 0; i < loaded.size1; ++i) {
+      EXPECT_STREQ(snippets(i).name.c_str(), loaded(i).name.c_str()) << file;
+      EXPECT_EQ(snippets(i).number, loaded(i).number) << file;
+      EXPECT_STREQ(snippets(i).description.c_str(), loaded(i).description.c_str()) << file;
+      EXPECT_STREQ(snippets(i).author.c_str(), loaded(i).author.c_str()) << file;
+      EXPECT_STREQ(snippets(i).code.c_str(), loaded(i).code.c_str()) << file;
+    }
+    if (HasFailure()) return;
+  }
 }
 
 }  // namespace
