@@ -183,6 +183,36 @@ struct SortName {
   int32_t entry;
 };
 
+// Sorts by key a byte at a time (stable, no comparisons to mispredict),
+// then runs of equal keys by `before`. When no two names are equal the
+// order is the only one there is, the quicksort's too; otherwise gives
+// false with `names` back in file order, and the quicksort decides how
+// equal names line up.
+template <typename Before>
+bool sort_distinct(std::vector<SortName>& names, Before& before) {
+  std::vector<SortName> original = names, other(names.size());
+  for (int32_t shift = 0; shift < 64; shift += 8) {
+    size_t counts[257] = {};
+    for (const SortName& n : names) ++counts[((n.key >> shift) & 0xFF) + 1];
+    if (counts[((names[0].key >> shift) & 0xFF) + 1] == names.size()) continue;  // one byte for all
+    for (int b = 0; b < 256; ++b) counts[b + 1] += counts[b];
+    for (const SortName& n : names) other[counts[(n.key >> shift) & 0xFF]++] = n;
+    names.swap(other);
+  }
+  for (size_t a = 0; a < names.size();) {
+    size_t b = a + 1;
+    while (b < names.size() && names[b].key == names[a].key) ++b;
+    if (b - a > 1) std::sort(names.begin() + ptrdiff_t(a), names.begin() + ptrdiff_t(b), before);
+    for (size_t k = a + 1; k < b; ++k)
+      if (!before(names[k - 1], names[k])) {
+        names.swap(original);
+        return false;
+      }
+    a = b;
+  }
+  return true;
+}
+
 // The category's snippets as the loader sees them, numbered and sorted by
 // name as snippet_list_text sorts (the same quicksort, so names that tie
 // come in the same order); gives the list text. Only the names are
@@ -232,7 +262,7 @@ TvString read_section(const LoadedBytes& loaded, const CatalogueSection& sec, Sn
     if (c != 0) return c < 0;
     return a.length < b.length;
   };
-  if (count > 1) array_detail::quicksort(names.data(), 0, count - 1, before);
+  if (count > 1 && !sort_distinct(names, before)) array_detail::quicksort(names.data(), 0, count - 1, before);
 
   array_dim(snippets, count);
   uint32_t total = 0;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <set>
 #include <string>
 
 #include "app/catalogue.h"
@@ -588,6 +589,32 @@ TEST_F(CatalogueFolder, TheListAfterADeleteIsTheOneALoadGives) {
     }
     if (HasFailure()) return;
   }
+}
+
+// Many distinct names sharing a long start, some the start of others and
+// some with bytes above 127, come out in byte order.
+TEST_F(CatalogueFolder, ABigCategoryOfDistinctNamesLoadsInByteOrder) {
+  std::mt19937 rng(7);
+  std::set<std::string> made;  // std::string orders bytes as unsigned, a prefix first
+  std::vector<std::string> by_number;
+  std::string f = "[Types]\n";
+  while (made.size() < 3000) {
+    std::string name = "a shared start ";
+    for (int k = int(rng() % 12); k > 0; --k) name += "aAz\xE9\x80 9"[rng() % 7];
+    while (name.back() == ' ') name.pop_back();
+    if (!made.insert(name).second) continue;
+    std::string num = std::to_string(by_number.size());
+    by_number.push_back(name);
+    f += "NAME" + num + "=" + name + "\nCODE" + num + "=c\n";
+  }
+  write_file(ini, f);
+  TvString list = load("Types");
+  std::string expected;
+  for (const std::string& n : made) expected += (expected.empty() ? "" : "|") + n;
+  EXPECT_EQ(std::string(list.c_str()), expected);
+  ASSERT_EQ(snippets.size1, 3000);
+  for (int32_t i = 0; i < snippets.size1; ++i)
+    ASSERT_EQ(by_number[size_t(snippets(i).number)], snippets(i).name.c_str()) << i;
 }
 
 }  // namespace
