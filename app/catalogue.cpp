@@ -109,7 +109,7 @@ void SnippetText::set_stored(SnippetSource* source, uint32_t at, uint32_t length
 }
 
 void SnippetText::decode() const {
-  std::string_view raw(source_->bytes.data() + at_, length_);
+  std::string_view raw(source_->text().data() + at_, length_);
   if (source_->utf8) {
     std::string text = catalogue_latin1(raw, true);
     string_assign_bytes(value_, text.data(), uint32_t(text.size()));
@@ -167,6 +167,12 @@ struct LoadedBytes {
     source->bytes = std::move(bytes);
     source->utf8 = catalogue_bytes_utf8(source->bytes);
   }
+  LoadedBytes(std::unique_ptr<char[]> block, size_t size) {
+    source->refs = 1;
+    source->block = std::move(block);
+    source->block_size = size;
+    source->utf8 = catalogue_bytes_utf8(source->text());
+  }
   LoadedBytes(const LoadedBytes&) = delete;
   LoadedBytes& operator=(const LoadedBytes&) = delete;
   ~LoadedBytes() {
@@ -181,15 +187,17 @@ struct SortName {
   const char* data;
   uint32_t length;
   int32_t entry;
+  uint32_t place;  // in file order
 };
 
-// Sorts by key a byte at a time (stable, no comparisons to mispredict),
-// then runs of equal keys by `before`. When no two names are equal the
-// order is the only one there is, the quicksort's too; otherwise gives
-// false with `names` back in file order, and the quicksort decides how
-// equal names line up.
+// Sorts as the quicksort over `before` would, cheaply: by key a byte at a
+// time (stable, no comparisons to mispredict), then runs of equal keys by
+// `before`. That is the only order when no two names are equal. Equal
+// names line up as the quicksort leaves them, so then it runs once more on
+// each name's rank (equal names, equal ranks) in file order: the same
+// comparisons come out the same, on numbers.
 template <typename Before>
-bool sort_distinct(std::vector<SortName>& names, Before& before) {
+void sort_names(std::vector<SortName>& names, Before& before) {
   std::vector<SortName> original = names, other(names.size());
   for (int32_t shift = 0; shift < 64; shift += 8) {
     size_t counts[257] = {};
@@ -199,29 +207,35 @@ bool sort_distinct(std::vector<SortName>& names, Before& before) {
     for (const SortName& n : names) other[counts[(n.key >> shift) & 0xFF]++] = n;
     names.swap(other);
   }
+  bool ties = false;
   for (size_t a = 0; a < names.size();) {
     size_t b = a + 1;
     while (b < names.size() && names[b].key == names[a].key) ++b;
     if (b - a > 1) std::sort(names.begin() + ptrdiff_t(a), names.begin() + ptrdiff_t(b), before);
-    for (size_t k = a + 1; k < b; ++k)
-      if (!before(names[k - 1], names[k])) {
-        names.swap(original);
-        return false;
-      }
+    for (size_t k = a + 1; k < b && !ties; ++k) ties = !before(names[k - 1], names[k]);
     a = b;
   }
-  return true;
+  if (!ties) return;
+  std::vector<uint64_t> ranked(names.size());  // rank << 32 | place in file order
+  uint64_t rank = 0;
+  for (size_t k = 0; k < names.size(); ++k) {
+    if (k > 0 && before(names[k - 1], names[k])) ++rank;
+    ranked[names[k].place] = rank << 32 | names[k].place;
+  }
+  auto lower_rank = [](uint64_t a, uint64_t b) { return (a >> 32) < (b >> 32); };
+  array_detail::quicksort(ranked.data(), 0, int32_t(ranked.size()) - 1, lower_rank);
+  for (size_t k = 0; k < names.size(); ++k) names[k] = original[ranked[k] & 0xFFFFFFFFu];
 }
 
 // The category's snippets as the loader sees them, numbered and sorted by
-// name as snippet_list_text sorts (the same quicksort, so names that tie
-// come in the same order); gives the list text. Only the names are
+// name as snippet_list_text sorts (names that tie too come in the order its
+// quicksort gives them); gives the list text. Only the names are
 // decoded; the other fields point into the loaded bytes.
 // With `removed` >= 0, entry `removed` is left out and the ones after it
 // move down a number, as a delete leaves them in the file.
 TvString read_section(const LoadedBytes& loaded, const CatalogueSection& sec, SnippetArray& snippets,
                       int32_t removed = -1) {
-  const std::string& bytes = loaded.source->bytes;
+  std::string_view bytes = loaded.source->text();
   bool utf8 = loaded.source->utf8;
   std::vector<int32_t> kept;  // entries with code, in number order
   kept.reserve(sec.entries.size());
@@ -241,7 +255,8 @@ TvString read_section(const LoadedBytes& loaded, const CatalogueSection& sec, Sn
   }
   std::vector<SortName> names(kept.size());
   for (int32_t i = 0; i < count; ++i)
-    names[size_t(i)] = SortName{0, arena.data() + at[size_t(i)], at[size_t(i) + 1] - at[size_t(i)], kept[size_t(i)]};
+    names[size_t(i)] =
+        SortName{0, arena.data() + at[size_t(i)], at[size_t(i) + 1] - at[size_t(i)], kept[size_t(i)], uint32_t(i)};
   uint32_t shared = count > 0 ? names[0].length : 0;
   for (const SortName& n : names) {
     uint32_t k = 0, limit = std::min(shared, n.length);
@@ -262,7 +277,7 @@ TvString read_section(const LoadedBytes& loaded, const CatalogueSection& sec, Sn
     if (c != 0) return c < 0;
     return a.length < b.length;
   };
-  if (count > 1 && !sort_distinct(names, before)) array_detail::quicksort(names.data(), 0, count - 1, before);
+  if (count > 1) sort_names(names, before);
 
   array_dim(snippets, count);
   uint32_t total = 0;
@@ -302,6 +317,32 @@ struct Failure {
   }
 };
 
+// The same into a block left unfilled until read (no zeroing of a big file's worth).
+struct Block {
+  std::unique_ptr<char[]> data;
+  size_t capacity = 0, size = 0;
+};
+bool read_whole(PlatformFile f, Block& out) {
+  int64_t size = platform_file_size(f);
+  out.capacity = size > 0 ? size_t(size) + 1 : size_t(1) << 16;
+  out.data.reset(new char[out.capacity]);
+  for (int64_t at = 0;;) {
+    if (size_t(at) == out.capacity) {
+      std::unique_ptr<char[]> more(new char[out.capacity * 2]);
+      std::memcpy(more.get(), out.data.get(), out.capacity);
+      out.data = std::move(more);
+      out.capacity *= 2;
+    }
+    int64_t n = platform_file_read_at(f, at, out.data.get() + at, int64_t(out.capacity) - at);
+    if (n < 0) return false;
+    if (n == 0) {
+      out.size = size_t(at);
+      return true;
+    }
+    at += n;
+  }
+}
+
 bool read_whole(PlatformFile f, std::string& out) {
   // straight into a buffer of the file's size (and on, should it grow)
   int64_t size = platform_file_size(f);
@@ -319,8 +360,9 @@ bool read_whole(PlatformFile f, std::string& out) {
 }
 
 // The file's bytes; a missing file reads as empty.
-bool read_catalogue(const Catalogue& c, std::string& bytes, Failure& fail) {
-  bytes.clear();
+template <typename Bytes>
+bool read_catalogue(const Catalogue& c, Bytes& bytes, Failure& fail) {
+  bytes = Bytes();
   std::string path = path_of(c), target, name = shown_name(path);
   if (platform_dangling_link(path.c_str(), target))
     return fail.set(CatalogueError::dangling_link,
@@ -335,6 +377,7 @@ bool read_catalogue(const Catalogue& c, std::string& bytes, Failure& fail) {
   bool ok = read_whole(f, bytes);
   std::string why = ok ? "" : platform_last_error_text();
   platform_file_close(f);
+  if (!ok) bytes = Bytes();  // what could not be read whole reads as nothing
   if (!ok) return fail.set(CatalogueError::unreadable, name + " cannot be read (" + why + ")");
   return true;
 }
@@ -456,7 +499,7 @@ SaveOutcome change_file(const Catalogue& c, const TvString& shown_category, Snip
     LoadedBytes loaded(std::move(text));
     // what the file holds now, others' changes included
     out.list_text = read_section(
-        loaded, catalogue_section(loaded.source->bytes, bytes_of(section_name(shown_category))), snippets);
+        loaded, catalogue_section(loaded.source->text(), bytes_of(section_name(shown_category))), snippets);
   }
   out.number = number;
   return out;
@@ -525,12 +568,12 @@ bool locate(const CatalogueDoc& doc, const CatalogueSection& sec, const Snippet&
 }  // namespace
 
 TvString load_category(const Catalogue& c, const TvString& category, SnippetArray& snippets, TvString* reason) {
-  std::string bytes;
+  Block bytes;
   Failure fail;
   read_catalogue(c, bytes, fail);
   if (reason) *reason = fail.reason;
-  LoadedBytes loaded(std::move(bytes));
-  return read_section(loaded, catalogue_section(loaded.source->bytes, bytes_of(section_name(category))), snippets);
+  LoadedBytes loaded(std::move(bytes.data), bytes.size);
+  return read_section(loaded, catalogue_section(loaded.source->text(), bytes_of(section_name(category))), snippets);
 }
 
 bool load_catalogue(const Catalogue& c, SnippetArray (&out)[kCategoryCount], TvString& reason) {
@@ -542,7 +585,7 @@ bool load_catalogue(const Catalogue& c, SnippetArray (&out)[kCategoryCount], TvS
   TvStringArray names;
   categories(names);
   for (int32_t i = 0; i < kCategoryCount; ++i)
-    read_section(loaded, catalogue_section(loaded.source->bytes, bytes_of(section_name(names(i)))), out[i]);
+    read_section(loaded, catalogue_section(loaded.source->text(), bytes_of(section_name(names(i)))), out[i]);
   return ok;
 }
 

@@ -13,7 +13,9 @@
 // and the caller's array as they were and says why.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "runtime/values/tv_array.h"
 #include "runtime/values/tv_string.h"
@@ -23,8 +25,11 @@
 // their texts) stay on the thread that loaded them: the count is plain.
 struct SnippetSource {
   std::string bytes;
+  std::unique_ptr<char[]> block;  // or these, when read straight from the file
+  size_t block_size = 0;
   bool utf8 = false;  // the file's values are UTF-8 (else Latin-1)
   int32_t refs = 0;
+  std::string_view text() const { return block ? std::string_view(block.get(), block_size) : std::string_view(bytes); }
 };
 
 // A snippet's description, author or code. Loading a category keeps only

@@ -592,8 +592,9 @@ TEST_F(CatalogueFolder, TheListAfterADeleteIsTheOneALoadGives) {
 }
 
 // Many distinct names sharing a long start, some the start of others and
-// some with bytes above 127, come out in byte order.
-TEST_F(CatalogueFolder, ABigCategoryOfDistinctNamesLoadsInByteOrder) {
+// some with bytes above 127, come out in byte order; repeated names in the
+// order they always had.
+TEST_F(CatalogueFolder, ABigCategoryLoadsInByteOrderAndRepeatedNamesAsBefore) {
   std::mt19937 rng(7);
   std::set<std::string> made;  // std::string orders bytes as unsigned, a prefix first
   std::vector<std::string> by_number;
@@ -615,6 +616,20 @@ TEST_F(CatalogueFolder, ABigCategoryOfDistinctNamesLoadsInByteOrder) {
   ASSERT_EQ(snippets.size1, 3000);
   for (int32_t i = 0; i < snippets.size1; ++i)
     ASSERT_EQ(by_number[size_t(snippets(i).number)], snippets(i).name.c_str()) << i;
+
+  // names that repeat keep the order the quicksort over whole records gave
+  f = "[Types]\n";
+  SnippetArray records;
+  for (int n = 0; n < 2000; ++n) {
+    Snippet s;
+    s.name = ("n" + std::to_string(rng() % 300)).c_str();
+    s.number = n;
+    array_push(records, s);
+    f += "NAME" + std::to_string(n) + "=" + s.name.c_str() + "\nCODE" + std::to_string(n) + "=c\n";
+  }
+  write_file(ini, f);
+  EXPECT_STREQ(load("Types").c_str(), snippet_list_text(records).c_str());
+  for (int32_t i = 0; i < records.size1; ++i) ASSERT_EQ(snippets(i).number, records(i).number) << i;
 }
 
 }  // namespace
