@@ -12,6 +12,7 @@
 #include "runtime/io/platform_info.h"
 #include "runtime/values/tv_convert.h"
 #include "runtime/platform/log.h"
+#include "runtime/platform/process_info.h"
 #include "runtime/values/errors.h"
 
 namespace {
@@ -45,5 +46,6 @@ int main(int argc, char** argv) {
     cli_clipboard = desktop_clipboard;
     return cli_main(argc, argv);
   }
+  platform_start_mark("desktop-main");
   program_entry(argc, argv, snipvault_main);
 }

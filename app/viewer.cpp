@@ -10,6 +10,7 @@
 #include "runtime/input/input.h"
 #include "runtime/io/filesystem.h"
 #include "runtime/platform/clipboard.h"
+#include "runtime/platform/process_info.h"
 #include "runtime/values/string_lib.h"
 #include "vexui/vexui.h"
 
@@ -197,6 +198,7 @@ void viewer_main(int32_t end_after_frames, bool pick_mode) {
   v.catalogue.path = place.path;
   v.end_after_frames = end_after_frames;
   viewer_build(v);
+  platform_start_mark("viewer-built");
   // which file is in use, when it is not the expected one or cannot be read
   if (!place.notice.empty()) vexui_message_box(place.notice, 0, "Snipvault");
   if (pick_mode) pick(v);

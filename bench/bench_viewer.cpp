@@ -32,6 +32,7 @@
 #include "app/catalogue.h"
 #include "app/viewer.h"
 #include "runtime/io/ini.h"
+#include "runtime/platform/process_info.h"
 #include "vexui/internal.h"
 
 extern char** environ;
@@ -74,18 +75,24 @@ ProcessRun run_process(const std::string& path, const std::vector<std::string>& 
 
 // The baseline program: a 480 x 320 OpenGL window, one presented frame.
 int bare_window() {
+  platform_start_mark("main");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
+  platform_start_mark("video-init");
   SDL_Window* w = SDL_CreateWindow("bare", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 480, 320,
                                    SDL_WINDOW_OPENGL);
   if (!w) return 1;
+  platform_start_mark("window-made");
   SDL_GLContext c = SDL_GL_CreateContext(w);
+  platform_start_mark("context");
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   SDL_GL_SwapWindow(w);
+  platform_start_mark("swapped");
   glFinish();
   SDL_GL_DeleteContext(c);
   SDL_DestroyWindow(w);
   SDL_Quit();
+  platform_start_mark("ended");
   return 0;
 }
 

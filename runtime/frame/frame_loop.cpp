@@ -171,10 +171,14 @@ int swap_and_pace(ProgramFunction hook) {
       came_to_rest();
     } else {
       at_rest = false;
+      bool first = presented_frames() == 0;
       submit_drawing();
+      if (first) platform_start_mark("first-frame-drawn");
       keep_presented_frame();  // what save_screenshot writes
       present_scaled_frame();
+      show_window_for_first_frame();  // the desktop's first sight of it is this frame
       platform_gl_swap(d->window);
+      if (first) platform_start_mark("first-frame-presented");
       resume_scaled_frame();
       frame_presented();
     }
@@ -216,6 +220,7 @@ void show_frame() {
     std::fflush(stdout);
     activation_requested = false;
   }
+  if (presented_frames() == 0) platform_start_mark("first-frame-recorded");
   frame_clock.previous_frame_time = frame_clock.current_frame_time;  // 2.
   frame_clock.current_frame_time = timer_ms();
   while (paused && !activation_requested) {  // 3. nothing is drawn meanwhile
@@ -232,17 +237,12 @@ void show_frame() {
   set_viewport(0, 0, 0, 0);
 }
 
-void present_first_frame() {
+void start_first_frame() {
   OpenGLVadeviva* d = graphics_device;
   if (!d || !d->context_present) return;
   const float* c = d->clear_rgba;
-  record_clear(c[0], c[1], c[2], c[3], true);
-  submit_drawing();
-  // not kept: a screenshot before the first show_frame reads the front buffer
-  present_scaled_frame();
-  platform_gl_swap(d->window);
-  resume_scaled_frame();
-  frame_presented();
+  // nothing is presented yet: the window shows up with the program's first
+  // show_frame, so a blank frame before it would only cost a swap
   record_clear(c[0], c[1], c[2], c[3], true);
   reset_frame_render_state();
   set_viewport(0, 0, 0, 0);

@@ -52,5 +52,6 @@ void show_frame();
 int pump_messages(ProgramFunction hook);
 // Present, clear, then wait for the frame's deadline. Returns 1.
 int swap_and_pace(ProgramFunction hook);
-// Start-up's first frame: cleared, presented, 2D state and viewport reset.
-void present_first_frame();
+// Start-up's first frame begins: cleared, 2D state and viewport reset.
+// Nothing is presented before the program's first show_frame.
+void start_first_frame();

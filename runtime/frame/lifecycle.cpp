@@ -66,6 +66,7 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
   auto_pause = true;                      // 2. the window procedure pauses while inactive
   timer_start();                          // 3.
   start_graphics_device();                // 4. device, window and context; no window ends the run
+  platform_start_mark("device-ready");
   graphics_started = true;
   string_assign(window_title, title);  // 5. the title
   set_window_title(title.c_str());
@@ -73,7 +74,9 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
     switch_display_mode(*graphics_device);
   else
     place_window(*graphics_device);
+  platform_start_mark("window-placed");
   init_input(graphics_device->window, instance, project_settings.exclusive_mouse != 0);  // 7.
+  platform_start_mark("input-started");
   debug_break_input_reset = input_forget_keys;  //    a break point makes the input forget held keys
   log_line("Init GFX");  // 8.
   {  // 9. both packed-file resolvers look in the archive packed into the program file
@@ -81,8 +84,9 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
     set_archive(program, program);
   }
   change_to_program_folder();  // 10.
-  present_first_frame();       // 11.
+  start_first_frame();         // 11. presented by the first show_frame
   load_start_up_font();        //     default font (smalfont.png, else .bmp)
+  platform_start_mark("font-loaded");
   random_seed(int32_t(platform_monotonic_ms()));  // 12. random seed
   set_arrow_cursor();
   double now = timer_ms();
@@ -92,6 +96,7 @@ void init_graphics(void* instance, int32_t show_mode, const TvString& title) {
   else
     show_mouse(project_settings.exclusive_mouse ? 0 : 1);
   log_line("Init Finalized");  // 13.
+  platform_start_mark("runtime-started");
 }
 
 void shut_down() {
@@ -140,9 +145,11 @@ void end_program() {
       log_line(number);
     }
   }
+  platform_start_mark("end");
   shut_down();
   io_run_exit_hooks();  // final clean-up: changed line file and INI table written back
   // the desktop repaints uncovered windows by itself; nothing to ask for here
   std::fflush(nullptr);
+  platform_start_mark("ended");
   std::exit(end_code);
 }

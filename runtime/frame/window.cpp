@@ -17,6 +17,7 @@
 #include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/gfx2d/surfaces.h"
+#include "runtime/platform/process_info.h"
 #include "runtime/platform/window_sdl.h"
 
 TvString window_title;
@@ -41,15 +42,15 @@ void set_failure(const char* what, const char* why) {
   failure_cause = failure_text.c_str();
 }
 
-// Makes a window with the program's pixel format at (0, 0), hidden until it
+// Makes a window with the program's pixel format at (x, y), hidden until it
 // is placed; the class title "Tolvane" is replaced by start-up.
-void* make_window(int width, int height, int bits, int samples) {
+void* make_window(int x, int y, int width, int height, int bits, int samples) {
   PixelFormatRequest f;
   f.color_bits = bits > 24 ? 24 : bits;
   f.sample_buffers = samples > 0 ? 1 : 0;
   f.samples = samples;
   const char* error = nullptr;
-  void* w = platform_window_create("Tolvane", 0, 0, width, height, f, &error);
+  void* w = platform_window_create("Tolvane", x, y, width, height, f, &error);
   if (!w) set_failure("cannot create the window", error);
   return w;
 }
@@ -101,8 +102,27 @@ void enlarge_window(OpenGLVadeviva& device, int scale) {
 
 const char* window_failure_cause() { return failure_cause; }
 
+namespace {
+// The title of a window start-up keeps back: it is given with the mapping,
+// so whoever waits for the window by its name finds a window on screen.
+std::string title_held_back;
+
+// The window is no longer held back: it gets its title, and the caller
+// decides whether it is shown.
+void stop_holding_back(OpenGLVadeviva& device) {
+  if (!device.show_with_first_frame) return;
+  device.show_with_first_frame = false;
+  platform_window_set_title(device.window, title_held_back.c_str());
+}
+}  // namespace
+
 void set_window_title(const char* title) {
-  if (graphics_device) platform_window_set_title(graphics_device->window, title);
+  if (!graphics_device) return;
+  if (graphics_device->show_with_first_frame) {
+    title_held_back = title ? title : "";
+    return;
+  }
+  platform_window_set_title(graphics_device->window, title);
 }
 
 bool extension_listed(const char* list, const char* name) {
@@ -181,12 +201,22 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
     return false;
   }
   class_registered = true;
+  platform_start_mark("video-started");
   if (bits == 0) bits = platform_desktop_bits_per_pixel();  // 3. the format is set with the window
   // made at its enlarged size at once: a driver may notice a later resize
   // of the window only at the next buffer swap
   int scale = width > 0 && height > 0 ? choose_window_scale(width, height) : 1;
-  device.window = make_window(width * scale, height * scale, bits, 0);  // 4.
+  // made where place_window puts it: moving a shown window makes the
+  // desktop library wait for the move to be seen
+  int x = 0, y = 0;
+  if (width > 0 && height > 0) {
+    int ax = 0, ay = 0, aw = 0, ah = 0;
+    if (platform_display_work_area(nullptr, ax, ay, aw, ah))
+      centred_position(ax, ay, aw, ah, width * scale, height * scale, x, y);
+  }
+  device.window = make_window(x, y, width * scale, height * scale, bits, 0);  // 4.
   if (!device.window) return false;
+  platform_start_mark("window-made");
   int w = 0, h = 0;
   platform_window_size(device.window, w, h);
   device.width = width > 0 ? width : w;
@@ -205,7 +235,7 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
       platform_gl_delete_context(device.context);
       device.context = nullptr;
       platform_window_destroy(device.window);
-      device.window = make_window(device.width * scale, device.height * scale, bits, samples);
+      device.window = make_window(x, y, device.width * scale, device.height * scale, bits, samples);
       if (!device.window || !attach_context(device)) {
         if (device.window) platform_window_destroy(device.window);
         device.window = nullptr;
@@ -214,6 +244,7 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
     }
   }
   device.context_present = true;
+  platform_start_mark("context-made");
   if (!renderer_read) {  // 7.
     const char* r = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     renderer_name = r ? r : "";
@@ -227,7 +258,7 @@ bool create_window(OpenGLVadeviva& device, void*, int width, int height, int bit
   look_up_extension_functions(device);  // 9.
   init_screens();                       // 10.
   enlarge_window(device, scale);
-  platform_window_show(device.window);
+  if (!device.show_with_first_frame) platform_window_show(device.window);
   if (!graphics_device) graphics_device = &device;
   if (graphics_device == &device) set_viewport(0, 0, 0, 0);
   return true;
@@ -258,8 +289,10 @@ int place_window(OpenGLVadeviva& device) {
   int x, y;  // 4. on the window's own display: its offset counts
   centred_position(ax, ay, aw, ah, ww, wh, x, y);
   platform_window_set_position(device.window, x, y);                     // 5.
-  platform_window_show(device.window);
-  platform_window_raise(device.window);
+  if (!device.show_with_first_frame) {
+    platform_window_show(device.window);
+    platform_window_raise(device.window);
+  }
   if (graphics_device == &device) set_viewport(0, 0, 0, 0);
   device.fullscreen_active = false;
   invalidate_presented_frame();
@@ -267,6 +300,7 @@ int place_window(OpenGLVadeviva& device) {
 }
 
 bool switch_display_mode(OpenGLVadeviva& device) {
+  if (&device == graphics_device) show_window_for_first_frame();  // full screen wants a mapped window
   if (frame_scale(device) > 1) {
     // full screen switches the display to the frame's own size: no enlargement
     use_scaled_frame(device, false);
@@ -293,11 +327,12 @@ bool switch_display_mode(OpenGLVadeviva& device) {
 }
 
 int destroy_window(OpenGLVadeviva& device) {
+  device.show_with_first_frame = false;
   if (device.context_present) device.free_textures();
   reset_draw_batch();
   free_scaled_frame(device);
   if (device.window) {
-    place_window(device);  // leaves full screen
+    if (device.fullscreen_active) place_window(device);  // leaves full screen
     // the software renderer's worker threads must be idle before the context
     // lets go of the window, or deleting the context can wait on them forever
     if (device.context_present) glFinish();
@@ -345,6 +380,7 @@ intptr_t window_procedure(void*, unsigned message, uintptr_t w, intptr_t) {
 
 void start_graphics_device() {
   graphics_device = new OpenGLVadeviva();
+  graphics_device->show_with_first_frame = true;
   if (!create_window(*graphics_device, nullptr, project_settings.screen_width,
                      project_settings.screen_height, 0, project_settings.frame_rate,
                      project_settings.multisample)) {
@@ -363,7 +399,17 @@ void start_graphics_device() {
 }
 
 void hide_window() {
-  if (graphics_device) platform_window_hide(graphics_device->window);
+  if (!graphics_device) return;
+  stop_holding_back(*graphics_device);  // hidden stays hidden
+  platform_window_hide(graphics_device->window);
+}
+
+void show_window_for_first_frame() {
+  OpenGLVadeviva* d = graphics_device;
+  if (!d || !d->show_with_first_frame) return;
+  stop_holding_back(*d);
+  platform_window_show(d->window);
+  platform_window_raise(d->window);
 }
 
 void set_arrow_cursor() { platform_show_arrow_cursor(); }
@@ -389,6 +435,7 @@ void window_step_aside(bool away) {
     platform_window_set_windowed_style(device->window);
     platform_window_hide(device->window);
     device->fullscreen_active = false;
+    stop_holding_back(*device);  // placed and shown on the way back
   } else if (project_settings.fullscreen) {
     device->width = project_settings.screen_width;
     device->height = project_settings.screen_height;

@@ -51,8 +51,13 @@ extern void (*show_driver_warning)(const char* caption, const char* text);
 // Graphics start-up and shut-down steps of the program frame.
 // Creates the device, window and context; a failure ends the program with a
 // line on standard error and in the log naming the cause, and exit code 1.
+// The window stays unmapped, its title held back (scripts that wait for the
+// window by name must find it on screen), until show_window_for_first_frame.
 void start_graphics_device();
 void hide_window();
+// Maps and raises a window start-up kept back, just before its first frame
+// is presented; nothing otherwise.
+void show_window_for_first_frame();
 void set_arrow_cursor();
 // Frees the device: textures, window, context, the batch storage.
 void free_graphics_device();

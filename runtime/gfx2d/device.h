@@ -164,6 +164,9 @@ class OpenGLVadeviva {
   int height = 0;
   int color_bits = 0;       // 0 = the desktop's depth
   bool fullscreen_active = false;
+  // Start-up leaves the window unmapped until its first frame is drawn:
+  // the desktop then shows the program's first picture, not a blank one.
+  bool show_with_first_frame = false;
   int multisample = 0;
   void* context = nullptr;  // the one GL context, reused across re-creation
   ScaledFrame scaled;       // the enlarged window's frame

@@ -146,6 +146,18 @@ void init_input(void* window, void* /*instance*/, bool exclusive_mouse) {
     platform_show_cursor(true);
   }
 
+  // joysticks are looked for at the first joystick query: starting the
+  // desktop's joystick support costs start-up time a program without them
+  // should not pay
+  d.joy_count = 0;
+  d.joysticks_pending = d.input_layer;
+}
+
+namespace {
+void open_joysticks_if_pending() {
+  InputDevice& d = dev();
+  if (!d.joysticks_pending) return;
+  d.joysticks_pending = false;
   d.joy_count = d.input_layer ? platform_joystick_open_all(INPUT_MAX_JOYSTICKS) : 0;
   for (int i = 0; i < INPUT_MAX_JOYSTICKS; i++) {
     if (i >= d.joy_count) {
@@ -170,6 +182,7 @@ void init_input(void* window, void* /*instance*/, bool exclusive_mouse) {
     string_swap(d.joy_names[i], full);
   }
 }
+}  // namespace
 
 void shutdown_input() {
   InputDevice& d = dev();
@@ -180,6 +193,7 @@ void shutdown_input() {
   d.cursor_visible = true;
   platform_joystick_close_all();
   d.joy_count = 0;
+  d.joysticks_pending = false;
   for (auto& n : d.joy_names) string_free(n);
   if (d.input_layer) platform_input_stop();
   d.input_layer = d.keyboard_device = d.mouse_device = false;
@@ -447,6 +461,7 @@ int32_t joy_step_value(int32_t raw) { return int32_t(std::trunc(double(raw) / 30
 
 namespace {
 JoyState read_joystick(int32_t index) {
+  open_joysticks_if_pending();
   JoyState s{};
   for (auto& p : s.pov) p = -1;
   if (index < 0 || index >= dev().joy_count || !platform_joystick_read(index, &s)) {
@@ -456,9 +471,13 @@ JoyState read_joystick(int32_t index) {
 }
 }  // namespace
 
-int32_t joy_count() { return dev().joy_count; }
+int32_t joy_count() {
+  open_joysticks_if_pending();
+  return dev().joy_count;
+}
 
 TvString joy_name(int32_t index) {
+  open_joysticks_if_pending();
   if (index < 0 || index >= dev().joy_count) return TvString();
   return dev().joy_names[index];
 }
@@ -492,6 +511,7 @@ JoyStep joy_state() {
 }
 
 void joy_rumble(int32_t index, double ms, double fx, double fy) {
+  open_joysticks_if_pending();
   if (index < 0 || index >= dev().joy_count || !platform_joystick_has_rumble(index)) return;
   fx = fx < -1 ? -1 : fx > 1 ? 1 : fx;
   fy = fy < -1 ? -1 : fy > 1 ? 1 : fy;

@@ -41,6 +41,7 @@ struct InputDevice {
 
   int32_t joy_count = 0;
   TvString joy_names[INPUT_MAX_JOYSTICKS];
+  bool joysticks_pending = false;  // looked for at the first joystick query
 
   uint8_t key_states[256] = {};  // polled view; bit 7 set = held
   uint16_t key_map[256] = {};    // scan code to key index; identity here
@@ -118,10 +119,12 @@ void wait_key();
 void wait_mouse();
 // Returns as soon as a key is held, the mouse moved, a button changed, the
 // wheel turned or a joystick moved, and at the latest after 75 ms; asleep
-// on the desktop's event source meanwhile.
+// on the desktop's event source meanwhile. Joysticks count once the
+// program has asked about them.
 void wait_input();
 
 // ---- joysticks -------------------------------------------------------------
+// The joysticks are looked for at the first of these calls after init_input.
 int32_t joy_count();
 TvString joy_name(int32_t index);
 double joy_axis(int32_t index, int32_t axis);

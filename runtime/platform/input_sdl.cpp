@@ -202,9 +202,7 @@ bool platform_input_start(void* window) {
     if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return false;
     video_ours = true;
   }
-  if (!SDL_WasInit(SDL_INIT_JOYSTICK)) {
-    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0) joysticks_ours = true;
-  }
+  // joysticks start with the first platform_joystick_open_all
   window_id = window ? SDL_GetWindowID(as_window(window)) : 0;
   // typed characters come from the desktop's text input
   SDL_StartTextInput();
@@ -294,7 +292,12 @@ void platform_show_cursor(bool visible) {
 
 int32_t platform_joystick_open_all(int32_t max) {
   platform_joystick_close_all();
-  if (!SDL_WasInit(SDL_INIT_JOYSTICK)) return 0;
+  // started here rather than with the input: it takes milliseconds a
+  // program that never asks for joysticks should not spend at start-up
+  if (!SDL_WasInit(SDL_INIT_JOYSTICK)) {
+    if (!started || SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return 0;
+    joysticks_ours = true;
+  }
   int n = SDL_NumJoysticks();
   for (int i = 0; i < n && joystick_total < max && joystick_total < kMaxJoysticks; i++) {
     SDL_Joystick* j = SDL_JoystickOpen(i);

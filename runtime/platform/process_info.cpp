@@ -74,6 +74,26 @@ uint64_t platform_monotonic_ms() {
   return uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u;
 }
 
+void platform_start_mark(const char* stage) {
+  static int state = -1;  // -1 not yet read, 0 off, 1 on
+  static double origin_us = 0;
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  double now_us = double(ts.tv_sec) * 1e6 + double(ts.tv_nsec) / 1e3;
+  if (state < 0) {
+    const char* v = std::getenv("SNIPVAULT_START_PROFILE");
+    state = v && *v ? 1 : 0;
+    if (state) {
+      double given = std::strtod(v, nullptr);
+      origin_us = given > 1e6 && given <= now_us ? given : now_us;
+    }
+  }
+  if (state == 0) return;
+  char line[160];
+  int n = std::snprintf(line, sizeof line, "start-mark %s %.3f\n", stage ? stage : "", (now_us - origin_us) / 1e3);
+  if (n > 0) (void)!write(2, line, size_t(n) < sizeof line ? size_t(n) : sizeof line - 1);
+}
+
 void* platform_load_module(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }
 
 void* platform_module_symbol(void* module, const char* name) {

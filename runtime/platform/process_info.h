@@ -30,6 +30,13 @@ void platform_debug_write(const char* text);
 // Milliseconds from a monotonic clock (unrelated to wall-clock time).
 uint64_t platform_monotonic_ms();
 
+// Start-up profile: with SNIPVAULT_START_PROFILE set, each mark writes
+// "start-mark <stage> <ms>" to standard error, the milliseconds counted from
+// the variable's value when that is a CLOCK_MONOTONIC time in microseconds
+// (the starter took it before spawning), else from the first mark. Unset,
+// a mark costs one test of a flag.
+void platform_start_mark(const char* stage);
+
 // Shared modules: load by name (null on failure) and look up a symbol.
 void* platform_load_module(const char* name);
 void* platform_module_symbol(void* module, const char* name);

@@ -381,6 +381,38 @@ TEST_F(FrameLoop, AskingForMultisamplingStillGivesAWorkingWindow) {
   SDL_GL_DeleteContext(c);
 }
 
+// Start-up keeps the window unmapped and presents nothing until the
+// program's first show_frame: the desktop's first sight of the window is
+// that frame, not a blank one, and the window takes its name only then, so
+// a script waiting for it by name finds it on screen. Its own process, for
+// a device of its own.
+TEST_F(FrameLoop, TheWindowFirstAppearsWithTheProgramsFirstFrame) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SNIPVAULT_SCALE", "1", 1);
+        apply_project_settings();
+        start_graphics_device();
+        place_window(*graphics_device);
+        start_first_frame();
+        SDL_Window* w = static_cast<SDL_Window*>(graphics_device->window);
+        auto shown = [w] { return (SDL_GetWindowFlags(w) & SDL_WINDOW_SHOWN) != 0; };
+        set_window_title("Snipvault");
+        if (shown() || presented_frames() != 0) std::_Exit(2);
+        if (std::string(SDL_GetWindowTitle(w)) == "Snipvault") std::_Exit(5);
+        auto_pause_switch(0);
+        clear_screen(0x0000FF);
+        draw_rect(0, 0, 10, 10, 0x00FF00);
+        show_frame();
+        if (!shown()) std::_Exit(3);
+        if (presented_frames() != 1) std::_Exit(4);
+        if (std::string(SDL_GetWindowTitle(w)) != "Snipvault") std::_Exit(5);
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 // ---- driver checks -------------------------------------------------------------------------
 
 TEST(WindowRules, ExtensionsCountOnlyAsWholeWords) {
