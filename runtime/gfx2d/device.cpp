@@ -43,11 +43,15 @@ bool same_colour(TvColor a, TvColor b) { return ((a ^ b) & 0xFFFFFF) == 0; }
 
 // State of a primitive: untextured, per-vertex colour, alpha test off,
 // shifted by 0.375 pixel. Afterwards the alpha test is on, whatever the
-// alpha mode.
+// alpha mode. Shaded smoothly: a primitive's corners share one colour, so
+// the picture is the flat one, and primitives and opaque colour polygons
+// need one driver program between them, not two (each costs a compile in
+// the first frame).
 RunState primitive_state() {
   RunState st = current_run_state();
   st.alpha_test = 0;
   st.colour_array = 1;
+  st.smooth = 1;
   st.pixel_shift = 1;
   st.constant_alpha = 1;
   return st;
@@ -325,6 +329,16 @@ void end_poly() {
   st.colour_array = b.colors_used ? 1 : 0;
   st.smooth = b.colors_used ? 1 : 0;
   if (!b.colors_used) st.constant_alpha = d->alpha_factor;
+  if (!st.texture) {
+    // the corners carry white where no colour was given, and an alpha test
+    // cannot drop anything between opaque corners: the same picture with
+    // the primitives' driver program (one program fewer to compile)
+    st.colour_array = 1;
+    st.smooth = 1;
+    bool opaque = true;
+    for (int i = 0; i < b.count && opaque; ++i) opaque = b.vertices[i].alpha == 255;
+    if (opaque) st.alpha_test = 0;
+  }
   // fans and strips become separate triangles in the order and with the
   // last (provoking) vertex the rasteriser gives them
   const PolyVertex* v = b.vertices;
