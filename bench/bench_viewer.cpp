@@ -82,17 +82,17 @@ ProcessRun run_process(const std::string& path, const std::vector<std::string>& 
 int bare_window() {
   platform_start_mark("main");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
-  platform_start_mark("video-init");
+  platform_start_mark("video-started");
   SDL_Window* w = SDL_CreateWindow("bare", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 480, 320,
                                    SDL_WINDOW_OPENGL);
   if (!w) return 1;
   platform_start_mark("window-made");
   SDL_GLContext c = SDL_GL_CreateContext(w);
-  platform_start_mark("context");
+  platform_start_mark("context-made");
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   SDL_GL_SwapWindow(w);
-  platform_start_mark("swapped");
+  platform_start_mark("first-frame-presented");
   glFinish();
   SDL_GL_DeleteContext(c);
   SDL_DestroyWindow(w);
