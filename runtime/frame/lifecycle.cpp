@@ -31,7 +31,12 @@ bool graphics_started = false;
 
 void connect_layers() {
   set_end_path(shut_down, end_program);
-  set_input_message_pump([] { pump_messages(lookup_message_hook()); });
+  set_input_message_pump([] {
+    // a program that waits for input before its first frame needs its
+    // window on screen to get any
+    show_window_for_first_frame();
+    pump_messages(lookup_message_hook());
+  });
   set_dialog_window_step_aside(window_step_aside);
 }
 

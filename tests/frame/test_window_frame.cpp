@@ -24,6 +24,7 @@
 #include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/fonts.h"
 #include "runtime/gfx2d/sprites.h"
+#include "runtime/input/input.h"
 
 namespace fs = std::filesystem;
 
@@ -409,6 +410,25 @@ TEST_F(FrameLoop, TheWindowFirstAppearsWithTheProgramsFirstFrame) {
         if (presented_frames() != 1) std::_Exit(4);
         if (std::string(SDL_GetWindowTitle(w)) != "Snipvault") std::_Exit(5);
         std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+// A program that waits for input before drawing anything still gets its
+// window, or no key could ever reach it.
+TEST_F(FrameLoop, WaitingForInputBeforeTheFirstFrameShowsTheWindow) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SNIPVAULT_SCALE", "1", 1);
+        connect_layers();
+        apply_project_settings();
+        start_graphics_device();
+        place_window(*graphics_device);
+        SDL_Window* w = static_cast<SDL_Window*>(graphics_device->window);
+        wait_input();  // returns after 75 ms at the latest
+        std::_Exit((SDL_GetWindowFlags(w) & SDL_WINDOW_SHOWN) ? 0 : 2);
       },
       ::testing::ExitedWithCode(0), "");
 }
