@@ -116,13 +116,6 @@ size_t to_latin1(const char* text, size_t n, char* out) {
 
 // --- keys --------------------------------------------------------------------------
 
-struct Key {
-  const char* value;
-  uint32_t length;
-  int32_t field;
-  int32_t number;
-};
-
 // NAME/DESCRIPTION/AUTHOR/CODE and a number as the loader spells it
 // (decimal, no leading zero), letters in any case.
 bool entry_key(const char* k, uint32_t n, int32_t& field, int32_t& number) {
@@ -151,18 +144,18 @@ bool entry_key(const char* k, uint32_t n, int32_t& field, int32_t& number) {
 const char kNoText[] = "-----";
 
 // Appends the entries of one category from its section's keys (file order).
-void add_entries(ScanVector<ScanEntry>& out, int32_t category, const ScanVector<Key>& keys,
+void add_entries(ScanVector<ScanEntry>& out, int32_t category, const ScanVector<ScanKey>& keys,
                  std::vector<uint8_t>& named, ScanVector<ScanEntry>& slots) {
   size_t names = 0;
-  for (const Key& k : keys) names += k.field == kScanName;
+  for (const ScanKey& k : keys) names += k.field == kScanName;
   // numbers at or above the count of names can never be reached
   named.assign(names + 1, 0);
-  for (const Key& k : keys)
+  for (const ScanKey& k : keys)
     if (k.field == kScanName && size_t(k.number) < names) named[size_t(k.number)] = 1;
   size_t count = 0;
   while (named[count]) ++count;
   slots.assign(count, ScanEntry{{{nullptr, 0}, {nullptr, 0}, {nullptr, 0}, {nullptr, 0}}, category, 0});
-  for (const Key& k : keys)
+  for (const ScanKey& k : keys)
     if (size_t(k.number) < count && !slots[size_t(k.number)].field[k.field].data)
       slots[size_t(k.number)].field[k.field] = ScanText{k.value, k.length};
   for (size_t n = 0; n < count; ++n) {
@@ -204,14 +197,15 @@ void catalogue_scan_bytes(CatalogueScan& scan, ScanBlock bytes, size_t n) {
     body = 0;
   }
 
-  ScanVector<Key> keys;
+  ScanVector<ScanKey>& keys = scan.keys;
+  ScanVector<ScanEntry>& slots = scan.slots;
+  keys.clear();
   std::vector<uint8_t> named;
-  ScanVector<ScanEntry> slots;
   ScanVector<ScanEntry>& out = scan.entries;
   out.reserve(scan.size / 256 + 16);  // a guess from the size: grown seldom, if ever
   if (scan.size >= (size_t(4) << 20)) {
     // a large file: a huge page of each from the start, not several grown
-    keys.reserve(ScanAllocator<Key>::kHugePage / sizeof(Key));
+    keys.reserve(ScanAllocator<ScanKey>::kHugePage / sizeof(ScanKey));
     slots.reserve(ScanAllocator<ScanEntry>::kHugePage / sizeof(ScanEntry));
   }
   bool seen[kCategories] = {};
@@ -272,7 +266,7 @@ void catalogue_scan_bytes(CatalogueScan& scan, ScanBlock bytes, size_t n) {
       }
     }
     int32_t field = 0, number = 0;
-    if (entry_key(key, key_length, field, number)) keys.push_back(Key{s, uint32_t(value_end - s), field, number});
+    if (entry_key(key, key_length, field, number)) keys.push_back(ScanKey{s, uint32_t(value_end - s), field, number});
   }
   close();
   if (!in_order)

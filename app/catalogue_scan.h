@@ -68,10 +68,21 @@ struct ScanAllocator {
 template <class T>
 using ScanVector = std::vector<T, ScanAllocator<T>>;
 
+// A kept key of a category's section.
+struct ScanKey {
+  const char* value;
+  uint32_t length;
+  int32_t field;
+  int32_t number;
+};
+
 struct CatalogueScan {
   ScanBlock block;        // the Latin-1 text the spans point into
   size_t size = 0;
   ScanVector<ScanEntry> entries;  // by category, then number
+  // working room of the scan, kept so that a reload needs no new memory
+  ScanVector<ScanKey> keys;
+  ScanVector<ScanEntry> slots;
 };
 
 // Reads and scans the file; a missing file is an empty catalogue. False
