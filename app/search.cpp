@@ -160,29 +160,44 @@ char* fold_run(char* out, const char* in, uint32_t n) {
   return out + n + 1;
 }
 
-void build_folded(SearchIndex& ix) {
-  size_t total = 0;
-  for (const SearchEntry& e : ix.entries)
-    total += size_t(e.name_length) + e.description_length + e.author_length + e.code_length + 4;
-  // a reload keeps the block when the new text fits
-  if (!ix.folded || ix.folded_capacity < total + 1) {
-    ix.folded = scan_block(total + total / 8 + 1);
-    ix.folded_capacity = total + total / 8 + 1;
-  }
-  ix.folded_size = total;
+size_t entry_bytes(const SearchEntry& e) {
+  return size_t(e.name_length) + e.description_length + e.author_length + e.code_length + 4;
+}
+
+// Folds entries [a, b) into the block from its start.
+void fold_entries(SearchIndex& ix, size_t a, size_t b) {
   char* base = ix.folded.get();
   char* out = base;
-  for (SearchEntry& e : ix.entries) {
+  for (size_t i = a; i < b; ++i) {
+    SearchEntry& e = ix.entries[i];
     e.start = size_t(out - base);
     out = fold_run<false>(out, e.name, e.name_length);
     out = fold_run<false>(out, e.description, e.description_length);
     out = fold_run<false>(out, e.author, e.author_length);
     out = fold_run<true>(out, e.code, e.code_length);
   }
+  ix.folded_size = size_t(out - base);
+}
+
+void reserve_folded(SearchIndex& ix, size_t bytes) {
+  // a reload keeps the block when the new text fits
+  if (!ix.folded || ix.folded_capacity < bytes + 1) {
+    ix.folded = scan_block(bytes + bytes / 8 + 1);
+    ix.folded_capacity = bytes + bytes / 8 + 1;
+  }
+}
+
+void build_folded(SearchIndex& ix) {
+  size_t total = 0;
+  for (const SearchEntry& e : ix.entries) total += entry_bytes(e);
+  reserve_folded(ix, total);
+  fold_entries(ix, 0, ix.entries.size());
+  ix.folded_whole = true;
 }
 
 void clear(SearchIndex& ix) {
   ix.entries.clear();
+  ix.folded_whole = false;
   ix.ordered = false;
   ix.by_name.clear();
   ix.name_position.clear();
@@ -204,9 +219,7 @@ bool is_word_byte(uint8_t c) {
          (c >= 0xDF && c != 0xF7);
 }
 
-size_t entry_end(const SearchEntry& e) {
-  return e.start + e.name_length + e.description_length + e.author_length + e.code_length + 4;
-}
+size_t entry_end(const SearchEntry& e) { return e.start + entry_bytes(e); }
 
 bool exact_at(const char* raw, const std::string& word) { return std::memcmp(raw, word.data(), word.size()) == 0; }
 
@@ -309,20 +322,22 @@ int32_t rank_of(const SearchIndex& ix, const SearchEntry& e, const SearchWord& w
 // whole folded block, jumping to the next entry after each hit. With
 // `ranks`, each found entry's rank for `w` is set there too, while its text
 // is still in the cache.
-void scan_all(const SearchIndex& ix, const SearchWord& w, std::vector<uint32_t>& out, int8_t* ranks) {
+// Entries [first, last) are the ones folded in the block.
+void scan_all(const SearchIndex& ix, const SearchWord& w, std::vector<uint32_t>& out, int8_t* ranks, size_t first,
+              size_t last) {
   const char* base = ix.folded.get();
   size_t size = ix.folded_size, pos = 0;
   const std::string& needle = w.folded;
-  auto it = ix.entries.begin();
+  auto it = ix.entries.begin() + long(first), end = ix.entries.begin() + long(last);
   while (pos + needle.size() <= size) {
     const char* p = find_bytes(base + pos, size - pos, needle);
     if (!p) break;
     size_t hit = size_t(p - base);
     // hits only move forward: the entry is most often this one or the next few
     auto next = it + 1;
-    for (int steps = 0; steps < 8 && next != ix.entries.end() && next->start <= hit; ++steps) it = next++;
-    if (next != ix.entries.end() && next->start <= hit)
-      it = std::upper_bound(next, ix.entries.end(), hit, [](size_t h, const SearchEntry& e) { return h < e.start; }) - 1;
+    for (int steps = 0; steps < 8 && next != end && next->start <= hit; ++steps) it = next++;
+    if (next != end && next->start <= hit)
+      it = std::upper_bound(next, end, hit, [](size_t h, const SearchEntry& e) { return h < e.start; }) - 1;
     if (valid_hit(*it, w, hit)) {
       out.push_back(uint32_t(it - ix.entries.begin()));
       if (ranks) ranks[out.back()] = int8_t(rank_of(ix, *it, w));
@@ -333,6 +348,38 @@ void scan_all(const SearchIndex& ix, const SearchWord& w, std::vector<uint32_t>&
   }
 }
 
+
+// For an index loaded without its folded text (one search of the command
+// line): the entries folded a piece at a time into a block that stays in
+// the cache, every word looked for there and the first word's rank worked
+// out, so that no folded copy of the whole file is ever made.
+void match_in_pieces(SearchIndex& ix, const std::vector<SearchWord>& words, const std::vector<const SearchWord*>& filter,
+                     std::vector<uint32_t>& matches, std::vector<int8_t>& rank) {
+  constexpr size_t kPiece = size_t(256) << 10;
+  size_t n = ix.entries.size();
+  for (size_t a = 0; a < n;) {
+    size_t b = a, bytes = 0;
+    while (b < n && (b == a || bytes < kPiece)) bytes += entry_bytes(ix.entries[b++]);
+    reserve_folded(ix, std::max(bytes, kPiece * 2));
+    fold_entries(ix, a, b);
+    size_t from = matches.size(), kept = from;
+    scan_all(ix, *filter[0], matches, filter[0] == &words[0] ? rank.data() : nullptr, a, b);
+    for (size_t k = from; k < matches.size(); ++k) {
+      uint32_t i = matches[k];
+      bool all = true;
+      for (size_t f = 1; f < filter.size() && all; ++f) all = entry_holds(ix, i, *filter[f]);
+      if (!all) {
+        rank[i] = -1;
+        continue;
+      }
+      if (rank[i] < 0) rank[i] = int8_t(rank_of(ix, ix.entries[i], words[0]));
+      matches[kept++] = i;
+    }
+    matches.resize(kept);
+    a = b;
+  }
+  ix.folded_size = 0;
+}
 
 // Without the whole order worked out (one search of the command line): the
 // matches sorted by name, category and number, which is the viewer's order
@@ -414,7 +461,7 @@ bool search_load(SearchIndex& ix, const TvString& path, SearchDepth depth) {
   ix.stamp = platform_file_stamp(path.c_str());
   if (!catalogue_scan_file(ix.scan, path, ix.error)) return false;
   add_entries(ix);
-  if (depth == SearchDepth::full || depth == SearchDepth::matching) build_folded(ix);
+  if (depth == SearchDepth::full) build_folded(ix);
   if (depth == SearchDepth::full || depth == SearchDepth::ordered) order_entries(ix);
   return true;
 }
@@ -448,10 +495,13 @@ void search_run(SearchIndex& ix, const TvString& query, std::vector<SearchRow>& 
   std::vector<uint32_t> matches;
   std::vector<int8_t> rank(ix.entries.size(), -1);  // by entry, for words[0]
   size_t first_filter = 0;
-  if (ix.last_valid && narrows(ix.last_words, words)) {
+  if (!ix.folded_whole) {
+    match_in_pieces(ix, words, filter, matches, rank);
+    first_filter = filter.size();
+  } else if (ix.last_valid && narrows(ix.last_words, words)) {
     matches.swap(ix.last_matches);
   } else {
-    scan_all(ix, *filter[0], matches, filter[0] == &words[0] ? rank.data() : nullptr);
+    scan_all(ix, *filter[0], matches, filter[0] == &words[0] ? rank.data() : nullptr, 0, ix.entries.size());
     first_filter = 1;
   }
   for (size_t f = first_filter; f < filter.size() && !matches.empty(); ++f) {
@@ -485,7 +535,7 @@ void search_run(SearchIndex& ix, const TvString& query, std::vector<SearchRow>& 
     for (uint32_t i : tiers[r]) rows.push_back({i, ix.entries[i].category, r});
   ix.last_words = std::move(words);
   ix.last_matches = std::move(matches);
-  ix.last_valid = true;
+  ix.last_valid = ix.folded_whole;  // narrowing looks at the folded text of the matches
 }
 
 Snippet search_snippet(const SearchIndex& ix, uint32_t entry) {

@@ -89,6 +89,7 @@ struct SearchIndex {
   // every entry's name, description, author and code, folded and with code
   // line breaks decoded, each followed by a NUL byte, in `entries` order
   ScanBlock folded;
+  bool folded_whole = false;  // false: only a piece at a time, while searching (SearchDepth::matching)
   size_t folded_size = 0;
   size_t folded_capacity = 0;
   // the last query's words and matching entries, so typing one more
@@ -102,8 +103,9 @@ struct SearchIndex {
 // and no entries) when the file exists but cannot be read. A missing file is
 // an empty catalogue.
 // The command line loads only as much as a command needs: the entries
-// (looking up a name), also their order (listing), the folded text without
-// the order (one search: only its matches are put in order), or all.
+// (looking up a name), also their order (listing), the entries for one
+// search (their text folded a piece at a time while searching, only the
+// matches put in order), or all.
 enum class SearchDepth { entries, ordered, matching, full };
 bool search_load(SearchIndex& ix, const TvString& path, SearchDepth depth = SearchDepth::full);
 // Loads when never loaded, when `path` is another file, or when the file
