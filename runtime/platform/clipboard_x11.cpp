@@ -10,6 +10,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -35,8 +36,8 @@ constexpr int kTransferIdleMs = 5000;      // a requestor silent this long is gi
 
 // ---- errors on our connections ---------------------------------------------
 // Xlib's error handler is one per process and SDL installs its own (which
-// ends the program); ours ignores errors on our connections and passes the
-// rest on.
+// ends the program); ours ignores errors on our connections and events sent
+// to windows that have gone, and passes the rest on.
 
 std::mutex displays_lock;
 std::vector<Display*> our_displays;
@@ -49,6 +50,9 @@ bool is_ours(Display* d) {
 
 int on_error(Display* d, XErrorEvent* e) {
   if (is_ours(d)) return 0;
+  // an event sent to a window that has gone is lost, nothing worse: SDL's
+  // wake-up of a waiting event loop can reach the window after its end
+  if (e->error_code == BadWindow && e->request_code == X_SendEvent) return 0;
   return previous_handler ? previous_handler(d, e) : 0;
 }
 

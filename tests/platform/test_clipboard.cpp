@@ -132,6 +132,24 @@ TEST_F(ClipboardDesktop, AReadNobodyAnswersFailsAndChangesNothing) {
   EXPECT_EQ(other.owner("CLIPBOARD"), other.win);  // the desktop's clipboard is still the other program's
 }
 
+// SDL wakes its waiting event loop with an event sent to the window over a
+// second connection; at the window's end that event can arrive late, and
+// the error it brings must not end the program.
+TEST_F(ClipboardDesktop, AnEventSentToAGoneWindowDoesNotEndTheProgram) {
+  Display* other = XOpenDisplay(nullptr);
+  ASSERT_NE(other, nullptr);
+  Window gone = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+  XDestroyWindow(other, gone);
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = gone;
+  e.xclient.format = 32;
+  XSendEvent(other, gone, False, NoEventMask, &e);
+  XSync(other, False);  // the error arrives here; Xlib's own handler would exit
+  XCloseDisplay(other);
+  SUCCEED();
+}
+
 TEST(ClipboardText, LossyUtf8ToLatin1) {
   EXPECT_EQ(platform_utf8_to_latin1_lossy("abc"), "abc");
   EXPECT_EQ(platform_utf8_to_latin1_lossy("\xC2\xA0\xC3\xBF"), "\xA0\xFF");
