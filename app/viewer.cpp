@@ -206,7 +206,8 @@ void viewer_main(int32_t end_after_frames, bool pick_mode) {
     vexui_show(0);
     show_frame();
     if (v.end_after_frames > 0 && --v.end_after_frames == 0) end_program();
-    wait_input();
+    // asleep until input, the frame changing by itself or the next look at the file
+    wait_input_for(vexui_rest_ms(int32_t(v.reload.interval_ms)));
     viewer_step(v);
   }
 }

@@ -6,6 +6,7 @@
 // enters by value. Exact bytes, not a hash: equal means equal.
 #include "vexui/repeat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -175,4 +176,16 @@ void vexui_frame_recorded(uint32_t show) {
     return;
   }
   if (r.valid) r.valid = put_state(r.after);
+}
+
+int32_t vexui_rest_ms(int32_t longest) {
+  constexpr int32_t kBusyMs = 75;  // wait_input's wait
+  const VexuiRepeat& r = vexui_state.repeat;
+  if (!r.valid || r.before != r.after) return std::min(longest, kBusyMs);
+  double now = timer_ms();
+  double wait = longest;
+  if (any_focus()) wait = std::min(wait, 512 - std::fmod(now, 512.0) + 1);  // the next blink phase
+  double tips_at = vexui_state.rest_time + 500;
+  if (now <= tips_at) wait = std::min(wait, tips_at - now + 1);
+  return std::max<int32_t>(1, int32_t(wait));
 }

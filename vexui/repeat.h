@@ -17,3 +17,4 @@
 bool vexui_repeat_frame(int32_t only_top, uint32_t& show);
 // After show number `show` was drawn in full: what the next show compares.
 void vexui_frame_recorded(uint32_t show);
+// vexui_rest_ms (vexui.h) tells how long the frame stays as it is.

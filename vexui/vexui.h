@@ -25,6 +25,11 @@ void vexui_set_dialog_rect(int32_t x, int32_t y, int32_t width, int32_t height);
 // Once per frame before show_frame: the top dialog takes mouse and keys;
 // only_top = 0 also draws (and shades) the dialogs below it.
 void vexui_show(int32_t only_top);
+// How long a program may wait for input (wait_input_for) while the
+// toolkit's frame stays as it is, at most `longest` ms: until the caret's
+// blink or tool tips coming due change it; the ordinary 75 ms while it is
+// not at rest (the last show drew a change, keys or buttons are held).
+int32_t vexui_rest_ms(int32_t longest);
 // Drops the top dialog's widgets and links (a fresh page of the same dialog).
 void vexui_reset_dialog();
 

@@ -160,15 +160,22 @@ int pump_messages(ProgramFunction hook) {
   return 1;
 }
 
+namespace {
+bool pumped_before_swap = false;  // show_frame pumped just before its swap_and_pace
+}  // namespace
+
 int swap_and_pace(ProgramFunction hook) {
   OpenGLVadeviva* d = graphics_device;
   if (!d) return 1;
+  bool pump = true;
   leave_screen();  // 1. the window's back buffer becomes current
   if (d->window && d->context_present) {  // 2.
     if (frame_unchanged()) {
-      // the window already shows exactly this frame: nothing to draw
+      // the window already shows exactly this frame: nothing to draw, and
+      // no time went by since show_frame's pump to pump for again
       frame_dropped();
       came_to_rest();
+      pump = !pumped_before_swap;
     } else {
       at_rest = false;
       bool first = presented_frames() == 0;
@@ -186,7 +193,8 @@ int swap_and_pace(ProgramFunction hook) {
   }
   double now;
   for (;;) {  // 3.
-    pump_messages(hook);
+    if (pump) pump_messages(hook);
+    pump = true;
     now = timer_ms();
     double remaining = d->next_frame_time - now;
     if (remaining <= 1) break;
@@ -231,7 +239,9 @@ void show_frame() {
   if (escape_ends_program && key_state(SCAN_ESCAPE)) end_program();  // 5.
   close_chord(key_state(SCAN_LEFT_ALT) && key_state(SCAN_F4));       // 6.
   pump_messages(lookup_message_hook());                               // 7.
+  pumped_before_swap = true;
   swap_and_pace(lookup_message_hook());                               // 8.
+  pumped_before_swap = false;
   reset_frame_render_state();                                         // 9.
   draw_background();
   set_viewport(0, 0, 0, 0);

@@ -91,6 +91,7 @@ bool same_state(const RunState& a, const RunState& b) { return std::memcmp(&a, &
 
 // Runs [0, end) of `log` use no texture that changed after `since`.
 bool textures_unchanged(const DrawRecorder& R, const DrawLog& log, size_t end, uint64_t since) {
+  if (R.stamp_counter <= since) return true;  // no texture changed at all
   for (size_t i = 0; i < end; ++i) {
     unsigned texture = log.runs[i].state.texture;
     if (!texture) continue;

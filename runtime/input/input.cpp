@@ -553,13 +553,17 @@ bool any_input_since(const MouseReading& entry) {
 
 void set_input_message_pump(InputMessagePump pump) { message_pump = pump; }
 
-void wait_input() {
+namespace {
+
+// wait_input's loop; `any_event` also ends the wait on whatever the desktop
+// sends (an exposure or a focus change the next frame must show).
+void wait_for_input(int32_t ms, bool any_event) {
   InputDevice& d = dev();
   sample_mouse();
   if (d.wheel) return;  // turned since the frame began: kept for the program
   MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
   using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kWaitInputMs);
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
   for (;;) {
     if (message_pump) message_pump();  // a closed window ends the program here
     refresh_keyboard();
@@ -569,14 +573,27 @@ void wait_input() {
     if (left <= 0) return;
     if (message_pump) {
       // asleep until the desktop sends something (a focus change or an
-      // exposure wakes us too, and is handled by the next pass)
-      platform_wait_event(int(left));
+      // exposure wakes us too, and is handled by the next pass); a wait
+      // that ran out with nothing sent needs no further pass (the next
+      // frame pumps first thing): one pump fewer per rest
+      bool woke = platform_wait_event(int(left));
+      if (!woke && deadline - Clock::now() < std::chrono::milliseconds(1)) return;
+      if (woke && any_event) {
+        message_pump();
+        return;
+      }
     } else {
       // nobody takes the events off the queue: a wait on it would not block
       std::this_thread::sleep_for(std::chrono::milliseconds(left < 5 ? left : 5));
     }
   }
 }
+
+}  // namespace
+
+void wait_input() { wait_for_input(kWaitInputMs, false); }
+
+void wait_input_for(int32_t ms) { wait_for_input(ms > 0 ? ms : 0, true); }
 
 void wait_key() {
   while (!typed_key().empty()) wait_input();

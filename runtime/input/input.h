@@ -122,6 +122,10 @@ void wait_mouse();
 // on the desktop's event source meanwhile. Joysticks count once the
 // program has asked about them.
 void wait_input();
+// Like wait_input, but waits up to `ms`, and also ends on anything else the
+// desktop sends (an exposure, a focus change): for a program whose frame
+// stays unchanged that long when nothing comes.
+void wait_input_for(int32_t ms);
 
 // ---- joysticks -------------------------------------------------------------
 // The joysticks are looked for at the first of these calls after init_input.
