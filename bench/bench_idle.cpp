@@ -246,8 +246,13 @@ void BM_IdleAddDialogCaret(benchmark::State& state) {
     }
     shell(on_display("xdotool key ctrl+n"));
     usleep(500000);
-    // the Name field's box, right of its label on the first row
-    shell(on_display("xdotool mousemove --window " + w + " 290 22 click 1"));
+    // the Name field's box, right of its label on the first row, pressed
+    // over a few frames as a hand would
+    shell(on_display("xdotool mousemove --window " + w + " 290 22"));
+    usleep(200000);
+    shell(on_display("xdotool mousedown 1"));
+    usleep(150000);
+    shell(on_display("xdotool mouseup 1"));
     report(state, "BM_IdleAddDialogCaret", measure(r.pid, w, "Snipvault", "add dialog, caret blinking"));
   }
 }

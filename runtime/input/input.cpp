@@ -564,11 +564,12 @@ void wait_for_input(int32_t ms, bool any_event) {
   MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
+  bool woke = false;
   for (;;) {
     if (message_pump) message_pump();  // a closed window ends the program here
     refresh_keyboard();
-    request_mouse_sample();
-    if (any_input_since(entry)) return;
+    request_mouse_sample();  // what the pump brought counts for the next frame's reads
+    if (any_input_since(entry) || woke) return;
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return;
     if (message_pump) {
@@ -576,12 +577,9 @@ void wait_for_input(int32_t ms, bool any_event) {
       // exposure wakes us too, and is handled by the next pass); a wait
       // that ran out with nothing sent needs no further pass (the next
       // frame pumps first thing): one pump fewer per rest
-      bool woke = platform_wait_event(int(left));
-      if (!woke && deadline - Clock::now() < std::chrono::milliseconds(1)) return;
-      if (woke && any_event) {
-        message_pump();
-        return;
-      }
+      bool event = platform_wait_event(int(left));
+      if (!event && deadline - Clock::now() < std::chrono::milliseconds(1)) return;
+      woke = event && any_event;  // returns after the next pass has pumped it
     } else {
       // nobody takes the events off the queue: a wait on it would not block
       std::this_thread::sleep_for(std::chrono::milliseconds(left < 5 ? left : 5));
