@@ -142,4 +142,19 @@ TEST_F(UnchangedFrames, AProgramsOwnDrawingBesideTheToolkitIsShown) {
   EXPECT_FALSE(frame(+square).recorded);
 }
 
+// How long a program may sleep: briefly until the toolkit is at rest, then
+// as long as it likes, or until the caret's next blink phase.
+TEST_F(UnchangedFrames, RestLastsUntilTheFrameWouldChangeByItself) {
+  frame();
+  EXPECT_EQ(vexui_rest_ms(1000), 75);  // the walk just changed things
+  settle();
+  EXPECT_EQ(vexui_rest_ms(1000), 1000);
+  vexui_set("", "FOCUS", "name");
+  settle();
+  int32_t wait = vexui_rest_ms(1000);
+  EXPECT_LE(wait, 513);
+  vexui_test::clock_now += wait;
+  EXPECT_TRUE(frame().recorded);  // the caret's phase changed
+}
+
 }  // namespace
