@@ -97,7 +97,8 @@ bool platform_wait_event(int timeout_ms) {
     SDL_Event e;
     if (SDL_PeepEvents(&e, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return true;
     XFlush(x);
-    if (XEventsQueued(x, QueuedAlready) > 0) return true;  // read already, not yet pumped
+    // read already (by Xlib or into xcb's queue), not yet pumped
+    if (XEventsQueued(x, QueuedAfterReading) > 0) return true;
     pollfd p{ConnectionNumber(x), POLLIN, 0};
     return poll(&p, 1, timeout_ms) != 0;  // a signal counts as a wake: the pump turns it into an event
   }
