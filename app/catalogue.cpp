@@ -3,7 +3,11 @@
 // A change runs as: take the lock (waiting with the caller's callback),
 // read the file (regular files only), check it may be written, build the
 // line edits, render, write crash-safe beside the file (a link's target),
-// and load the shown category from the bytes just written.
+// and load the shown category from the bytes just written (a delete: from
+// the bytes read, less the entry).
+//
+// A load keeps the file's bytes (SnippetSource) and decodes only the names;
+// each snippet's other texts are decoded from those bytes when first read.
 #include "app/catalogue.h"
 
 #include <algorithm>

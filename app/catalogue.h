@@ -2,7 +2,8 @@
 // one INI section each, snippet n stored under NAMEn, DESCRIPTIONn, AUTHORn
 // and CODEn. One category at a time is loaded into an array of Snippet
 // records sorted by name; the list text (names joined by "|") is what the
-// viewer's combo box shows, item i being snippet i.
+// viewer's combo box shows, item i being snippet i. A loaded snippet's
+// description, author and code are decoded when first read (SnippetText).
 //
 // An INI value cannot hold a line break, so code is stored with "|" for each
 // line break (and tabs as four blanks); see the text transforms below.
