@@ -141,19 +141,8 @@ int utf8_sequence(const uint8_t* p, size_t left, uint32_t& cp) {
 
 std::string to_latin1(std::string_view raw, bool utf8) {
   if (!utf8) return std::string(raw);
-  std::string out;
-  out.reserve(raw.size());
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(raw.data());
-  for (size_t i = 0; i < raw.size();) {
-    if (p[i] < 0x80) {
-      out += char(p[i++]);
-      continue;
-    }
-    uint32_t cp = 0;
-    int len = utf8_sequence(p + i, raw.size() - i, cp);
-    out += cp <= 0xFF && len > 0 ? char(cp) : '?';
-    i += len > 0 ? size_t(len) : 1;
-  }
+  std::string out(raw.size(), '\0');
+  out.resize(catalogue_latin1_into(raw, out.data()));
   return out;
 }
 
@@ -348,7 +337,7 @@ bool catalogue_bytes_utf8(std::string_view b) {
 }
 
 CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view section) {
-  SectionScan scan{doc.bytes, section};
+  SectionScan scan{doc.bytes, section, {}, {}};
   scan.sec.keys.reserve(doc.lines.size());
   for (int32_t i = 0; i < int32_t(doc.lines.size()); ++i)
     if (!scan.line(i, doc.lines[size_t(i)])) break;
@@ -356,7 +345,7 @@ CatalogueSection catalogue_section(const CatalogueDoc& doc, std::string_view sec
 }
 
 CatalogueSection catalogue_section(std::string_view bytes, std::string_view section) {
-  SectionScan scan{bytes, section};
+  SectionScan scan{bytes, section, {}, {}};
   scan.sec.keys.reserve(bytes.size() / 64 + 16);
   int32_t i = 0;
   for_each_line(bytes, body_of(bytes), [&](const CatalogueLine& l) { return scan.line(i++, l); });
@@ -369,6 +358,25 @@ std::string_view catalogue_raw_value(const CatalogueDoc& doc, int32_t line) {
 }
 
 std::string catalogue_latin1(std::string_view raw, bool utf8) { return to_latin1(raw, utf8); }
+
+// A sequence never holds a byte below 128, so line breaks, blanks, "=" and
+// "[" stay where they were: a whole file converted reads as if each value
+// had been converted on its own.
+size_t catalogue_latin1_into(std::string_view utf8, char* out) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(utf8.data());
+  size_t o = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    if (p[i] < 0x80) {
+      out[o++] = char(p[i++]);
+      continue;
+    }
+    uint32_t cp = 0;
+    int len = utf8_sequence(p + i, utf8.size() - i, cp);
+    out[o++] = cp <= 0xFF && len > 0 ? char(cp) : '?';
+    i += len > 0 ? size_t(len) : 1;
+  }
+  return o;
+}
 
 std::string catalogue_value(const CatalogueDoc& doc, int32_t line) {
   return to_latin1(catalogue_raw_value(doc, line), doc.utf8);
@@ -578,6 +586,14 @@ std::string catalogue_file_text(const CatalogueDoc& doc, std::string_view latin1
 bool utf8_valid(std::string_view bytes) {
   const uint8_t* p = reinterpret_cast<const uint8_t*>(bytes.data());
   for (size_t i = 0; i < bytes.size();) {
+    if (i + 8 <= bytes.size()) {  // a whole file is checked: plain ASCII eight bytes at a time
+      uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      if ((w & 0x8080808080808080ull) == 0) {
+        i += 8;
+        continue;
+      }
+    }
     if (p[i] < 0x80) {
       ++i;
       continue;

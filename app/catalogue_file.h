@@ -87,6 +87,9 @@ std::string catalogue_value(const CatalogueDoc& doc, int32_t line);
 // File bytes as Latin-1: from UTF-8 when `utf8` (characters beyond Latin-1
 // and bytes that are not UTF-8 become "?"), else as they are.
 std::string catalogue_latin1(std::string_view raw, bool utf8);
+// The same for UTF-8 bytes, written to `out` (room for utf8.size() bytes);
+// gives the length written.
+size_t catalogue_latin1_into(std::string_view utf8, char* out);
 
 // An entry's four values in Latin-1, the code in its stored form ("|" for
 // line breaks); missing description and author read "-----", missing code "".

@@ -8,10 +8,8 @@
 #include <limits>
 #include <new>
 #include <string>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
+#include "app/catalogue_file.h"
 #include "runtime/platform/platform_files.h"
 #include "runtime/platform/utf8_text.h"
 
@@ -43,75 +41,6 @@ const char* line_break(const char* p, const char* end) {
   if (!lf) lf = end;
   const char* cr = static_cast<const char*>(std::memchr(p, '\r', size_t(lf - p)));
   return cr ? cr : lf;
-}
-
-// --- UTF-8 -------------------------------------------------------------------------
-
-bool any_high(const char* p, size_t n) {
-  size_t i = 0;
-#ifdef __SSE2__
-  for (; i + 16 <= n; i += 16)
-    if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)))) return true;
-#endif
-  for (; i < n; ++i)
-    if (uint8_t(p[i]) >= 0x80) return true;
-  return false;
-}
-
-// Length of the valid sequence at p (and its code point), 0 when invalid.
-int sequence(const uint8_t* p, size_t left, uint32_t& cp) {
-  uint8_t c = p[0];
-  int len = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
-  if (len == 0 || size_t(len) > left) return 0;
-  cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-  for (int k = 1; k < len; ++k) {
-    if ((p[k] & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (p[k] & 0x3F);
-  }
-  if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-    return 0;
-  return len;
-}
-
-bool valid_utf8(const char* text, size_t n) {
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(text);
-  size_t i = 0;
-  while (i < n) {
-#ifdef __SSE2__
-    if (i + 16 <= n && !_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)))) {
-      i += 16;
-      continue;
-    }
-#endif
-    if (p[i] < 0x80) {
-      ++i;
-      continue;
-    }
-    uint32_t cp = 0;
-    int len = sequence(p + i, n - i, cp);
-    if (len == 0) return false;
-    i += size_t(len);
-  }
-  return true;
-}
-
-// A UTF-8 text as Latin-1. A sequence never holds a byte below 128, so line
-// breaks, blanks, "=" and "[" stay where they were and each value reads as
-// if it had been converted on its own.
-size_t to_latin1(const char* text, size_t n, char* out) {
-  const uint8_t* p = reinterpret_cast<const uint8_t*>(text);
-  size_t o = 0;
-  for (size_t i = 0; i < n;) {
-    if (p[i] < 0x80) {
-      out[o++] = char(p[i++]);
-      continue;
-    }
-    uint32_t cp = 0;
-    int len = sequence(p + i, n - i, cp);
-    out[o++] = cp <= 0xFF && len > 0 ? char(cp) : '?';
-    i += len > 0 ? size_t(len) : 1;
-  }
-  return o;
 }
 
 // --- keys --------------------------------------------------------------------------
@@ -188,9 +117,9 @@ void catalogue_scan_bytes(CatalogueScan& scan, ScanBlock bytes, size_t n) {
   if (n >= std::numeric_limits<uint32_t>::max() / 2) return;  // never read as text
   char* text = scan.block.get();
   size_t body = n >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
-  if (body == 3 || (any_high(text, n) && valid_utf8(text + body, n - body))) {
+  if (catalogue_bytes_utf8(std::string_view(text, n))) {
     ScanBlock latin1 = scan_block(n + 1);
-    size_t m = to_latin1(text + body, n - body, latin1.get());
+    size_t m = catalogue_latin1_into(std::string_view(text + body, n - body), latin1.get());
     scan.block = std::move(latin1);
     scan.size = m;
     text = scan.block.get();

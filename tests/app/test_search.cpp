@@ -175,7 +175,7 @@ TEST_F(SearchFolder, TheIndexHoldsWhatTheViewerShowsOfAnOddFile) {
 // ends, UTF-8 text; the index lists exactly what the viewer shows of each.
 TEST_F(SearchFolder, LineEndsAByteOrderMarkAndUtf8AreReadAsTheViewerReadsThem) {
   const std::string utf8_body =
-      "[Functions]\nNAME0=Gr\xc3\xb6\xc3\x9fe\nDESCRIPTION0=caf\xc3\xa9 \xe2\x82\xac\nCODE0=x\r"
+      "[Functions]\nNAME0=Gr\xc3\xb6\xc3\x9f" "e\nDESCRIPTION0=caf\xc3\xa9 \xe2\x82\xac\nCODE0=x\r"
       "NAME1=plain\rCODE1=y|z\r\n[INLINE]\nNAME0=i\nCODE0=q\n";
   for (const std::string& file : {"\xef\xbb\xbf" + utf8_body, utf8_body,
                                   std::string("\xef\xbb\xbf[Types]\nNAME0=t\nCODE0=c\n"),
