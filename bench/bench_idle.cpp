@@ -36,6 +36,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_spawn.h"
 #include "tests/support/private_display.h"
 
 namespace {
@@ -134,24 +135,7 @@ struct Running {
 };
 
 pid_t spawn(const std::vector<std::string>& args) {
-  std::vector<std::string> env_text;
-  for (char** e = environ; *e; ++e) {
-    std::string v = *e;
-    if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("TMPDIR=", 0) == 0 || v.rfind("SNIPVAULT_SCALE=", 0) == 0) continue;
-    env_text.push_back(v);
-  }
-  env_text.push_back("DISPLAY=" + display_name);
-  env_text.push_back("TMPDIR=" + log_dir);
-  env_text.push_back("SNIPVAULT_SCALE=1");
-  std::vector<char*> env, argv;
-  for (auto& v : env_text) env.push_back(v.data());
-  env.push_back(nullptr);
-  std::vector<std::string> arg_text = args;
-  for (auto& a : arg_text) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, arg_text[0].c_str(), nullptr, nullptr, argv.data(), env.data()) != 0) return 0;
-  return pid;
+  return spawn_program(args, {"DISPLAY=" + display_name, "TMPDIR=" + log_dir, "SNIPVAULT_SCALE=1"});
 }
 
 std::string window_of(const std::string& title) {

@@ -27,7 +27,8 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "bench/bench_spawn.h"
+
 
 namespace {
 
@@ -73,21 +74,9 @@ std::string make_folder(const std::string& name, const std::string& catalogue) {
 }
 
 Idle watch(const std::string& dir) {
-  std::vector<std::string> env_text;
-  for (char** e = environ; *e; ++e) {
-    std::string v = *e;
-    if (v.rfind("TMPDIR=", 0) != 0 && v.rfind("SNIPVAULT_SCALE=", 0) != 0) env_text.push_back(v);
-  }
-  env_text.push_back("TMPDIR=" + dir);
-  env_text.push_back("SNIPVAULT_SCALE=1");
-  std::vector<char*> env;
-  for (auto& v : env_text) env.push_back(v.data());
-  env.push_back(nullptr);
-  std::string path = dir + "/snipvault";
-  char* argv[] = {path.data(), nullptr};
-  pid_t pid = 0;
   Idle r;
-  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, env.data()) != 0) return r;
+  pid_t pid = spawn_program({dir + "/snipvault"}, {"TMPDIR=" + dir, "SNIPVAULT_SCALE=1"});
+  if (!pid) return r;
   for (int i = 0; i < 3000 && read_file(dir + "/ErrorLog.txt").find("Init Finalized") == std::string::npos; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   std::this_thread::sleep_for(std::chrono::seconds(2));  // the first frames, the layout of the long line

@@ -35,7 +35,7 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "bench/bench_spawn.h"
 
 namespace {
 
@@ -101,20 +101,11 @@ double status_kb(const std::string& status, const char* key) {
 
 // Starts `path`, waits 2 s, reads its resident set and ends it.
 Resident resident_at_rest(const std::string& path, const std::vector<std::string>& args) {
-  std::vector<std::string> env_text;
-  for (char** e = environ; *e; ++e)
-    if (std::string(*e).rfind("TMPDIR=", 0) != 0) env_text.push_back(*e);
-  env_text.push_back("TMPDIR=" + log_dir);
-  std::vector<char*> env, argv;
-  for (auto& e : env_text) env.push_back(e.data());
-  env.push_back(nullptr);
   std::vector<std::string> arg_text = {path};
   arg_text.insert(arg_text.end(), args.begin(), args.end());
-  for (auto& a : arg_text) argv.push_back(a.data());
-  argv.push_back(nullptr);
   Resident r;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), env.data()) != 0) return r;
+  pid_t pid = spawn_program(arg_text, {"TMPDIR=" + log_dir});
+  if (!pid) return r;
   std::this_thread::sleep_for(std::chrono::seconds(2));
   std::ifstream f("/proc/" + std::to_string(pid) + "/status");
   std::stringstream s;

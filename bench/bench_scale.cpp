@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_spawn.h"
 #include "bench/bench_ratio.h"
 #include "bench/bench_scene.h"
 #include "runtime/frame/frame_loop.h"
@@ -33,8 +34,6 @@
 #include "runtime/gfx2d/device.h"
 #include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/platform/window_sdl.h"
-
-extern char** environ;
 
 namespace {
 
@@ -77,19 +76,11 @@ struct ProgramRun {
 };
 
 ProgramRun run_viewer(int scale, int frames) {
-  std::vector<std::string> text;
-  for (char** e = environ; *e; ++e) text.push_back(*e);
-  text.push_back("SNIPVAULT_SCALE=" + std::to_string(scale));
-  text.push_back("SNIPVAULT_END_AFTER_FRAMES=" + std::to_string(frames));
-  text.push_back("TMPDIR=" + log_dir);
-  std::vector<char*> env;
-  for (auto& t : text) env.push_back(t.data());
-  env.push_back(nullptr);
-  char* argv[] = {program.data(), nullptr};
   ProgramRun r;
   auto t0 = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, env.data()) != 0) return r;
+  pid_t pid = spawn_program({program}, {"SNIPVAULT_SCALE=" + std::to_string(scale),
+                                        "SNIPVAULT_END_AFTER_FRAMES=" + std::to_string(frames), "TMPDIR=" + log_dir});
+  if (!pid) return r;
   int status = -1;
   struct rusage use {};
   wait4(pid, &status, 0, &use);

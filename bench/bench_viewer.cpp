@@ -34,13 +34,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_spawn.h"
 #include "app/catalogue.h"
 #include "app/viewer.h"
 #include "runtime/io/ini.h"
 #include "runtime/platform/process_info.h"
 #include "vexui/internal.h"
-
-extern char** environ;
 
 namespace {
 
@@ -55,21 +54,13 @@ struct ProcessRun {
 // Runs a program to its end in `dir` with extra environment entries.
 ProcessRun run_process(const std::string& path, const std::vector<std::string>& args, const std::string& dir,
                 const std::vector<std::string>& extra_env) {
-  std::vector<std::string> env_text;
-  for (char** e = environ; *e; ++e) env_text.push_back(*e);
-  for (const auto& e : extra_env) env_text.push_back(e);
-  env_text.push_back("TMPDIR=" + dir);
-  std::vector<char*> env, argv;
-  for (auto& e : env_text) env.push_back(e.data());
-  env.push_back(nullptr);
-  std::vector<std::string> arg_text = {path};
+  std::vector<std::string> arg_text = {path}, set = extra_env;
   arg_text.insert(arg_text.end(), args.begin(), args.end());
-  for (auto& a : arg_text) argv.push_back(a.data());
-  argv.push_back(nullptr);
+  set.push_back("TMPDIR=" + dir);
   ProcessRun r;
   auto t0 = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), env.data()) != 0) return r;
+  pid_t pid = spawn_program(arg_text, set);
+  if (!pid) return r;
   struct rusage use {};
   wait4(pid, &r.status, 0, &use);
   r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
