@@ -19,6 +19,7 @@
 #include "runtime/input/input.h"
 #include "vexui/kinds.h"
 #include "vexui/state.h"
+#include "vexui/text.h"
 
 namespace {
 
@@ -142,7 +143,7 @@ bool put_inputs(std::string& out, int32_t only_top) {
   // the phases of time a frame shows: the caret's blink (text.cpp) and
   // tool tips coming due (frame.cpp)
   double now = timer_ms();
-  bool caret_dim = any_focus() && std::fmod(now, 1024.0) > 512;
+  bool caret_dim = any_focus() && vexui_caret_dim(now);
   bool tips_due = now - vexui_state.rest_time > 500;
   put(out, caret_dim);
   put(out, tips_due);
@@ -184,7 +185,7 @@ int32_t vexui_rest_ms(int32_t longest) {
   if (!r.valid || r.before != r.after) return std::min(longest, kBusyMs);
   double now = timer_ms();
   double wait = longest;
-  if (any_focus()) wait = std::min(wait, 512 - std::fmod(now, 512.0) + 1);  // the next blink phase
+  if (any_focus()) wait = std::min(wait, vexui_caret_phase_left(now) + 1);
   double tips_at = vexui_state.rest_time + 500;
   if (now <= tips_at) wait = std::min(wait, tips_at - now + 1);
   return std::max<int32_t>(1, int32_t(wait));

@@ -68,7 +68,7 @@ void draw_caret(VexuiWidget& w, const VexuiTextLayout& layout, int32_t x0, int32
   int32_t adv = vexui_state.glyph_advance[vexui_block_char(w.text, caret)];
   w.caret_x = x + adv / 2;
   w.caret_y = row * ch + ch / 2;
-  bool dim = std::fmod(timer_ms(), 1024.0) > 512;
+  bool dim = vexui_caret_dim(timer_ms());
   if (dim) alpha_mode(-0.5);
   draw_rect(x0 + x - 1, y0 + row * ch, 2, ch, 0);
   if (dim) alpha_mode(0);

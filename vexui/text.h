@@ -8,7 +8,16 @@
 // taking keys takes every character waiting, in typing order, each as if
 // typed alone; a held key repeats every 150 ms (vexui_state.key_repeat).
 #pragma once
+#include <cmath>
+
 #include "vexui/state.h"
+
+// The caret blinks: drawn dim for the second half of every 1024 ms. The
+// frame's signature (repeat.cpp) follows the same phases.
+constexpr double kCaretPhaseMs = 512;
+inline bool vexui_caret_dim(double now_ms) { return std::fmod(now_ms, 2 * kCaretPhaseMs) > kCaretPhaseMs; }
+// Milliseconds until the caret's next phase begins.
+inline double vexui_caret_phase_left(double now_ms) { return kCaretPhaseMs - std::fmod(now_ms, kCaretPhaseMs); }
 
 // find = 0: the height in pixels of the widget's text laid out in `width`,
 // drawn at (x0, y0) when draw != 0; find != 0: the character index at (x0, y0).
