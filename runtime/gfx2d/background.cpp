@@ -87,6 +87,9 @@ void load_background(const TvString& file) {
       glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
       glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texture_width, t.texture_height, 0, GL_RGBA,
                    GL_UNSIGNED_BYTE, t.rgba.data());
+      texture_uploaded(set.textures[i],
+                       alpha_kind_of(t.rgba.data(), size_t(t.texture_width) * size_t(t.texture_height)),
+                       false);
       set.texture_width[i] = int16_t(t.texture_width);
       set.texture_height[i] = int16_t(t.texture_height);
       set.used_width[i] = int16_t(t.width);
@@ -102,9 +105,9 @@ void draw_background() {
   if (!d) return;
   const BackgroundSet& set = d->backgrounds[0];
   if (set.rows == 0 || set.tiles_per_row == 0) return;
-  static const uint8_t white[4] = {255, 255, 255, 255};
   RunState st = current_run_state();
   st.alpha_test = 0;
+  const uint8_t white[4] = {255, 255, 255, alpha_byte(st.constant_alpha)};
   for (int row = 0; row < set.rows; ++row) {
     for (int col = 0; col < set.tiles_per_row; ++col) {
       int i = row * kMaxBackgroundTiles + col;

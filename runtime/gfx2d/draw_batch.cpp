@@ -74,6 +74,18 @@ struct DrawRecorder {
   uint64_t stamp_counter = 1;
   uint64_t presented_frame_start = 0;
   uint64_t current_frame_start = 0;
+  // What each texture's alpha holds and whether it is sampled nearest now
+  // (texture_uploaded, and the filters runs set); absent: mixed.
+  struct TextureFacts {
+    TextureAlpha alpha = ALPHA_MIXED;
+    bool nearest = false;
+  };
+  std::unordered_map<unsigned, TextureFacts> texture_facts;
+  // 1 x 1 opaque white: untextured runs are drawn with it, modulated by
+  // their colours, so they share the textured runs' driver program
+  unsigned white_texture = 0;
+  bool white_failed = false;
+  std::vector<uint32_t> programs;  // draw_programs_met
 };
 
 namespace {
@@ -153,7 +165,7 @@ void enable(GLenum cap, bool on) {
     glDisable(cap);
 }
 
-void apply_texture(const RunState& s) {
+void apply_texture(const RunState& s, DrawRecorder& R) {
   if (!s.texture) {
     glDisable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -164,6 +176,8 @@ void apply_texture(const RunState& s) {
   glBindTexture(GL_TEXTURE_2D, s.texture);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   if (s.filter >= 0) {
+    auto facts = R.texture_facts.find(s.texture);
+    if (facts != R.texture_facts.end()) facts->second.nearest = s.filter == 0;
     GLint filter = s.filter ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
@@ -186,13 +200,13 @@ void apply_colour(const RunState& s) {
 }
 
 // Sets what differs from `was` (everything when `was` is null).
-void apply_state(const RunState& s, const RunState* was) {
+void apply_state(const RunState& s, const RunState* was, DrawRecorder& R) {
   if (!was || std::memcmp(was->viewport, s.viewport, sizeof s.viewport) != 0 ||
       was->ortho_w != s.ortho_w || was->ortho_h != s.ortho_h || was->pixel_shift != s.pixel_shift ||
       was->rotated != s.rotated || std::memcmp(was->rotate, s.rotate, sizeof s.rotate) != 0)
     apply_projection(s);
   if (!was || was->texture != s.texture || was->filter != s.filter || was->clamp != s.clamp)
-    apply_texture(s);
+    apply_texture(s, R);
   if (!was || was->blend != s.blend) apply_blend(s.blend);
   if (!was || was->alpha_test != s.alpha_test) enable(GL_ALPHA_TEST, s.alpha_test);
   if (!was || was->colour_array != s.colour_array || was->constant_alpha != s.constant_alpha ||
@@ -200,39 +214,110 @@ void apply_state(const RunState& s, const RunState* was) {
     apply_colour(s);
 }
 
-// The GL state an untextured run is drawn with. A software driver compiles
-// a program for every combination of state it meets, so runs whose pixels
-// come out the same either way share one: translucent blending, with the
-// alpha test off, for runs whose every primitive is opaque (blending
-// writes the source as it is) or, under the alpha test, has one alpha of 0
-// or 255 at all corners (blending leaves what the test would have kept
-// out); and the colour array for a constant opaque white that the vertices
-// hold too. Shading, and with it dithering, stays as recorded.
-RunState state_to_draw(const DrawRun& r, const PolyVertex* v) {
+// The GL state a run is drawn with. A software driver compiles a vertex
+// program for every colour source and texturing it meets, a rasteriser
+// set-up for every shading and a fragment variant for every blend, alpha
+// test and sampling, so runs whose pixels come out the same either way
+// share one state:
+// - constant colours that the vertices hold too (white, and an alpha whose
+//   byte alpha_byte gives) come from the vertices;
+// - primitives whose corners share one colour are shaded smoothly;
+// - untextured runs take the white texture, which their colours modulate;
+// - translucent blending, with the alpha test off, where every fragment's
+//   alpha is 1 (blending writes the source as it is), or 0 or 1 and the
+//   alpha test was on (blending keeps what the test would have kept out),
+//   or, when blending anyway, the test would drop only alpha 0.
+// A fragment's alpha is the vertices' times the texture's, known from the
+// texture's alpha kind; "0 or 255" holds only when sampled nearest.
+RunState state_to_draw(const DrawRun& r, const PolyVertex* v, const DrawRecorder& R) {
   const RunState& s = r.state;
-  if (s.texture || s.kind == RUN_CLEAR || s.blend == BLEND_ADDITIVE) return s;
-  bool opaque = true, keyed = true, white = true;
+  if (s.kind == RUN_CLEAR) return s;
+  // keyed: each primitive's corners share an alpha of 0 or 255; above the
+  // test: of 0, or one the alpha test (greater than 0.05) lets through
+  bool opaque = true, keyed = true, above_test = true, white = true, flat = true;
+  const uint8_t constant = alpha_byte(s.constant_alpha);
   const PolyVertex* p = v + r.first;
   const size_t corners = s.kind == RUN_LINES ? 2 : 3;
   for (size_t i = 0; i < r.count; ++i) {
-    uint8_t a = p[i].alpha;
+    const PolyVertex& c = p[i];
+    const PolyVertex& first = p[i - i % corners];
+    uint8_t a = c.alpha;
     opaque = opaque && a == 255;
-    keyed = keyed && (a == 0 || a == 255) && a == p[i - i % corners].alpha;
-    white = white && a == 255 && p[i].red == 255 && p[i].green == 255 && p[i].blue == 255;
+    keyed = keyed && (a == 0 || a == 255) && a == first.alpha;
+    above_test = above_test && (a == 0 || a >= 14) && a == first.alpha;
+    white = white && c.red == 255 && c.green == 255 && c.blue == 255 && a == constant;
+    flat = flat && c.red == first.red && c.green == first.green && c.blue == first.blue &&
+           a == first.alpha;
+  }
+  TextureAlpha texels = ALPHA_FULL;
+  if (s.texture) {
+    auto facts = R.texture_facts.find(s.texture);
+    bool known = facts != R.texture_facts.end();
+    texels = known ? facts->second.alpha : ALPHA_MIXED;
+    bool nearest = s.filter >= 0 ? s.filter == 0 : known && facts->second.nearest;
+    if (texels == ALPHA_ZERO_OR_FULL && !nearest) texels = ALPHA_MIXED;
   }
   RunState g = s;
   if (!s.colour_array) {
-    if (s.constant_alpha != 1.0f) return s;
-    if (white) g.colour_array = 1;  // the same colour, from the vertices
-    opaque = keyed = true;
+    // a fraction of a texel's alpha would be scaled by the constant, not
+    // by its byte: the same only for texel alphas of 0 and 1
+    if (!white || (constant != 255 && texels == ALPHA_MIXED)) return s;
+    g.colour_array = 1;  // the same colour, from the vertices
+    g.constant_alpha = 1;
   }
-  bool same_with_blending =
-      s.blend == BLEND_TRANSLUCENT ? opaque : opaque || (s.alpha_test && keyed);
+  if (flat) g.smooth = 1;
+  if (!s.texture && R.white_texture) {
+    g.texture = R.white_texture;
+    g.filter = -1;
+    g.clamp = 0;
+  }
+  bool alpha_one = opaque && texels == ALPHA_FULL;
+  bool alpha_zero_or_one = keyed && texels != ALPHA_MIXED;
+  bool test_drops_only_zero = above_test && texels != ALPHA_MIXED;
+  bool same_with_blending = false;
+  if (s.blend == BLEND_OFF)
+    same_with_blending = s.alpha_test ? alpha_zero_or_one : alpha_one;
+  else if (s.blend == BLEND_TRANSLUCENT)
+    same_with_blending = !s.alpha_test || test_drops_only_zero;
   if (same_with_blending) {
     g.blend = BLEND_TRANSLUCENT;
     g.alpha_test = 0;
   }
   return g;
+}
+
+// Makes the white texture once per device; drawing goes on without it if
+// it cannot be had.
+void make_white_texture(DrawRecorder& R) {
+  if (R.white_texture || R.white_failed) return;
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
+  GLuint t = 0;
+  glGenTextures(1, &t);
+  glBindTexture(GL_TEXTURE_2D, t);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  static const uint8_t white[4] = {255, 255, 255, 255};
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  if (t && glGetError() == GL_NO_ERROR) {
+    R.white_texture = t;
+  } else {
+    if (t) glDeleteTextures(1, &t);
+    R.white_failed = true;
+  }
+}
+
+// Counts the program a drawn state needs, when not met before.
+void note_program(DrawRecorder& R, const RunState& s) {
+  uint32_t key = uint32_t(s.texture != 0) | uint32_t(s.filter + 1) << 1 | uint32_t(s.clamp) << 3 |
+                 uint32_t(s.blend) << 4 | uint32_t(s.alpha_test) << 6 |
+                 uint32_t(s.colour_array) << 7 | uint32_t(s.smooth) << 8;
+  if (R.programs.size() < 256 && std::find(R.programs.begin(), R.programs.end(), key) == R.programs.end())
+    R.programs.push_back(key);
 }
 
 void second_texture_unit_off() {
@@ -353,6 +438,7 @@ void submit_drawing() {
     return;
   }
   second_texture_unit_off();
+  make_white_texture(R);
   const PolyVertex* v = R.current.vertices.data();
   glEnableClientState(GL_VERTEX_ARRAY);
   if (v) {
@@ -370,8 +456,9 @@ void submit_drawing() {
       glClear(GL_COLOR_BUFFER_BIT | (r.state.clear_depth ? GL_DEPTH_BUFFER_BIT : 0));
       continue;
     }
-    drawn = state_to_draw(r, R.current.vertices.data());
-    apply_state(drawn, have_was ? &was : nullptr);
+    drawn = state_to_draw(r, R.current.vertices.data(), R);
+    if (!have_was || !same_state(drawn, was)) note_program(R, drawn);
+    apply_state(drawn, have_was ? &was : nullptr, R);
     was = drawn;
     have_was = true;
     glDrawArrays(r.state.kind == RUN_LINES ? GL_LINES : GL_TRIANGLES, GLint(r.first),
@@ -392,7 +479,42 @@ void submit_drawing() {
 void texture_changing(unsigned texture) {
   DrawRecorder& R = rec();
   submit_drawing();
-  if (texture) R.texture_stamps[texture] = ++R.stamp_counter;
+  if (texture) {
+    R.texture_stamps[texture] = ++R.stamp_counter;
+    R.texture_facts.erase(texture);
+  }
+}
+
+TextureAlpha alpha_kind_of(const uint8_t* rgba, size_t pixels) {
+  bool full = true;
+  for (size_t i = 0; i < pixels; ++i) {
+    uint8_t a = rgba[4 * i + 3];
+    if (a != 255) {
+      if (a != 0) return ALPHA_MIXED;
+      full = false;
+    }
+  }
+  return full ? ALPHA_FULL : ALPHA_ZERO_OR_FULL;
+}
+
+void texture_uploaded(unsigned texture, TextureAlpha alpha, bool nearest) {
+  if (!texture) return;
+  DrawRecorder& R = rec();
+  if (alpha == ALPHA_MIXED)
+    R.texture_facts.erase(texture);
+  else
+    R.texture_facts[texture] = DrawRecorder::TextureFacts{alpha, nearest};
+}
+
+uint8_t alpha_byte(float alpha) {
+  if (!(alpha > 0)) return 0;
+  if (alpha >= 1) return 255;
+  // single-precision steps, each rounded, not fused into one
+  volatile float scaled = alpha * (255.0f / 256.0f);
+  float sum = scaled + 32768.0f;  // 32768 has a step of 1/256: the rounding
+  uint32_t bits;
+  std::memcpy(&bits, &sum, sizeof bits);
+  return uint8_t(bits & 0xFF);
 }
 
 // ---- whole frames ----------------------------------------------------------------------
@@ -511,11 +633,18 @@ void reset_draw_batch() {
   R.have_presented = false;
   R.redraw_needed = true;
   R.texture_stamps.clear();
+  R.texture_facts.clear();
+  R.programs.clear();  // a new context compiles anew
+  OpenGLVadeviva* d = graphics_device;
+  if (R.white_texture && d && d->context_present) glDeleteTextures(1, &R.white_texture);
+  R.white_texture = 0;
+  R.white_failed = false;
 }
 
 uint64_t submitted_draw_calls() { return rec().draw_calls; }
 uint64_t presented_frames() { return rec().frames; }
 size_t recorded_vertices() { return rec().current.vertices.size(); }
+size_t draw_programs_met() { return rec().programs.size(); }
 size_t kept_vertex_room() {
   DrawRecorder& R = rec();
   return R.current.vertices.capacity() + R.presented.vertices.capacity();

@@ -71,6 +71,21 @@ void submit_drawing();
 // Before a texture's pixels or parameters change, or it is deleted or
 // made: pending drawing goes first, and frames using it count as changed.
 void texture_changing(unsigned texture);
+// What a texture's alpha holds, told where its pixels are uploaded. A
+// texture drawn with the alpha test can then be drawn blended instead (the
+// same pixels, and one driver program for the whole frame). Any
+// texture_changing forgets it: a texture not told again counts as mixed.
+enum TextureAlpha : int8_t { ALPHA_MIXED = 0, ALPHA_ZERO_OR_FULL = 1, ALPHA_FULL = 2 };
+TextureAlpha alpha_kind_of(const uint8_t* rgba, size_t pixels);
+// Call after the upload (texture_changing went before it); `nearest`: the
+// texture's filter as uploaded.
+void texture_uploaded(unsigned texture, TextureAlpha alpha, bool nearest);
+// The byte the rasteriser makes of a constant alpha: vertices carrying it
+// in their colour draw exactly as the constant does, so textured runs in a
+// translucent mode can share the per-vertex colour's program. Scaled by
+// 255/256 and rounded to 1/256, ties to even, as the software driver does;
+// a driver rounding otherwise differs at most by one in a tie.
+uint8_t alpha_byte(float alpha);
 // Sets the GL state to the device's current 2D state (blend, alpha test,
 // colour, viewport and projection; texturing off).
 void apply_device_state();
@@ -109,3 +124,7 @@ uint64_t presented_frames();
 size_t recorded_vertices();
 // Vertices the two frame buffers (recorded and presented) have room for.
 size_t kept_vertex_room();
+// Different driver programs (texturing, sampling, blend, alpha test,
+// colour source and shading of the runs as drawn) met since start, for
+// tests: each costs the software driver a compile in the first frame.
+size_t draw_programs_met();

@@ -109,6 +109,8 @@ void print_bytes(const char* text, size_t length, double x, double y) {
   size_t end = size_t(std::min<double>(room, double(length)));
   if (end <= first) return;
   float pen = float(left + double(first) * advance), top = float(top_y), bottom = top + cell_height;
+  // the vertices carry the alpha factor too, for the per-vertex colour's program
+  const uint8_t alpha = alpha_byte(st.constant_alpha);
   PolyVertex* p = record_vertices(st, int(6 * (end - first)));
   for (size_t i = first; i < end; ++i) {
     int k = static_cast<unsigned char>(text[i]) % cells;
@@ -116,10 +118,10 @@ void print_bytes(const char* text, size_t length, double x, double y) {
     float u0 = float(column) * cell_u, u1 = u0 + cell_u;
     float v0 = float(rows - 1 - row) * cell_v, v1 = v0 + cell_v;
     float right = pen + advance;
-    const PolyVertex a = {pen, bottom, u0, v0, 255, 255, 255, 255};
-    const PolyVertex b = {pen, top, u0, v1, 255, 255, 255, 255};
-    const PolyVertex c = {right, bottom, u1, v0, 255, 255, 255, 255};
-    const PolyVertex e = {right, top, u1, v1, 255, 255, 255, 255};
+    const PolyVertex a = {pen, bottom, u0, v0, 255, 255, 255, alpha};
+    const PolyVertex b = {pen, top, u0, v1, 255, 255, 255, alpha};
+    const PolyVertex c = {right, bottom, u1, v0, 255, 255, 255, alpha};
+    const PolyVertex e = {right, top, u1, v1, 255, 255, 255, alpha};
     // the strip's triangles (a, b, c) and (c, b, e)
     p[0] = a, p[1] = b, p[2] = c;
     p[3] = c, p[4] = b, p[5] = e;

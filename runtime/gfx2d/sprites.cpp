@@ -43,10 +43,10 @@ RunState sprite_state(const SpriteSlot& s) {
 }
 
 // One quad; (u0, v0) is the texture's bottom-left, so the top edge of the
-// quad takes v1.
+// quad takes v1. The corners carry the run's colour (white, alpha factor).
 void textured_quad(const RunState& st, float x0, float y0, float x1, float y1, float u0, float v0,
                    float u1, float v1) {
-  static const uint8_t white[4] = {255, 255, 255, 255};
+  const uint8_t white[4] = {255, 255, 255, alpha_byte(st.constant_alpha)};
   record_quad(st, x0, y0, x1, y1, u0, v1, u1, v0, white);
 }
 
@@ -315,6 +315,9 @@ void upload_slot_texture(int sprite, const TextureImage& t, bool nearest) {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texture_width, t.texture_height, 0, GL_RGBA,
                GL_UNSIGNED_BYTE, t.rgba.data());
   glBindTexture(GL_TEXTURE_2D, 0);
+  texture_uploaded(s->texture,
+                   alpha_kind_of(t.rgba.data(), size_t(t.texture_width) * size_t(t.texture_height)),
+                   nearest);
   s->texture_width = int16_t(t.texture_width);
   s->texture_height = int16_t(t.texture_height);
   s->image_width = int16_t(t.width);
@@ -453,7 +456,7 @@ void rot_zoom_anim(int sprite, int frame, int x, int y, float angle, float zoom)
   PolyVertex corner[4];
   for (int i = 0; i < 4; ++i)
     corner[i] = {cx + dx[i] * ca + dy[i] * sa, cy - dx[i] * sa + dy[i] * ca, u[i], v[i],
-                 255, 255, 255, 255};
+                 255, 255, 255, alpha_byte(dev()->alpha_factor)};
   PolyVertex* p = record_vertices(sprite_state(*s), 6);
   p[0] = corner[0], p[1] = corner[1], p[2] = corner[2];
   p[3] = corner[0], p[4] = corner[2], p[5] = corner[3];

@@ -398,6 +398,60 @@ TEST_F(Batching, SpritesTextViewportsAndKeysMatchPlainDrawing) {
   });
 }
 
+// Alpha factors whose byte lies on a rounding tie (0.3, 0.7), sprites
+// sampled nearest and filtered, their see-through corner under the alpha
+// test and blended.
+TEST_F(Batching, TextAndSpritesInEveryTranslucencyMatchPlainDrawing) {
+  compare([](Painter& p) {
+    p.clear(0x102030);
+    p.rect(0, 0, 480, 150, 0x80A0C0);
+    int y = 0;
+    for (double a : {-0.3, -0.7, -0.8, -0.5, 0.3, -0.999, 0.0}) {
+      p.alpha(a);
+      p.text("Tie 0123 {}~", 10, y);
+      p.smooth(false);
+      p.sprite(20, 150, y, 0, 0);
+      p.smooth(true);
+      p.sprite(20, 200, y, 30, 20);
+      p.rect(260, y, 20, 10, 0xFFFFFF);
+      y += 22;
+    }
+  });
+}
+
+TEST_F(Batching, ATextureDrawnIntoIsNoLongerTakenForSeeThroughOrOpaque) {
+  create_screen(1, 22, 32, 32);  // starts fully transparent
+  use_screen(1);
+  alpha_mode(-0.5);
+  draw_rect(0, 0, 32, 32, 0xFFFFFF);  // its alpha becomes a quarter
+  alpha_mode(0);
+  use_screen(-1);
+  set_smoothing(false);
+  clear_screen(0x0000FF);
+  draw_sprite(22, 0, 0);  // passes the alpha test: written as it is, not blended
+  TvColor c = get_pixel(5, 5);
+  EXPECT_EQ((c >> 8) & 0xFF, c & 0xFF) << std::hex << c;
+}
+
+TEST_F(Batching, RectanglesLinesAndTextInAnyTranslucencyShareOneDriverProgram) {
+  reset_draw_batch();  // counts programs from here; the font is told again
+  make_default_font(0);
+  set_font(0);
+  clear_screen(0x203040);
+  draw_rect(0, 0, 480, 20, 0xC0C0C0);
+  draw_line(0, 30, 200, 30, 0x00FF00);
+  print_text("opaque", 0, 40);
+  for (double a : {-0.5, -0.7, -0.8}) {
+    alpha_mode(a);
+    draw_rect(0, 60, 480, 20, 0x000000);
+    print_text("translucent", 0, 60);
+  }
+  alpha_mode(0);
+  print_text("opaque again", 0, 90);
+  submit_drawing();
+  EXPECT_EQ(draw_programs_met(), 1u);
+}
+
 TEST_F(Batching, ConsecutiveRectanglesAndTextAreOneDrawCallEach) {
   clear_screen(0);
   submit_drawing();
