@@ -81,10 +81,14 @@ struct DrawRecorder {
     bool nearest = false;
   };
   std::unordered_map<unsigned, TextureFacts> texture_facts;
-  // 1 x 1 opaque white: untextured runs are drawn with it, modulated by
-  // their colours, so they share the textured runs' driver program
+  // 1 x 1 opaque white: until the first frame is on screen, untextured
+  // runs are drawn with it, modulated by their colours, so they share the
+  // textured runs' driver program. Later they draw untextured again: that
+  // program costs one compile in some later frame, and then rasterises
+  // plain fills in about two thirds of the time.
   unsigned white_texture = 0;
   bool white_failed = false;
+  bool first_frame_shown = false;
   std::vector<uint32_t> programs;  // draw_programs_met
 };
 
@@ -222,7 +226,8 @@ void apply_state(const RunState& s, const RunState* was, DrawRecorder& R) {
 // - constant colours that the vertices hold too (white, and an alpha whose
 //   byte alpha_byte gives) come from the vertices;
 // - primitives whose corners share one colour are shaded smoothly;
-// - untextured runs take the white texture, which their colours modulate;
+// - in the first frame, untextured runs take the white texture, which
+//   their colours modulate;
 // - translucent blending, with the alpha test off, where every fragment's
 //   alpha is 1 (blending writes the source as it is), or 0 or 1 and the
 //   alpha test was on (blending keeps what the test would have kept out),
@@ -266,7 +271,7 @@ RunState state_to_draw(const DrawRun& r, const PolyVertex* v, const DrawRecorder
     g.constant_alpha = 1;
   }
   if (flat) g.smooth = 1;
-  if (!s.texture && R.white_texture) {
+  if (!s.texture && R.white_texture && !R.first_frame_shown) {
     g.texture = R.white_texture;
     g.filter = -1;
     g.clamp = 0;
@@ -438,7 +443,7 @@ void submit_drawing() {
     return;
   }
   second_texture_unit_off();
-  make_white_texture(R);
+  if (!R.first_frame_shown) make_white_texture(R);
   const PolyVertex* v = R.current.vertices.data();
   glEnableClientState(GL_VERTEX_ARRAY);
   if (v) {
@@ -557,6 +562,7 @@ void frame_presented() {
   R.submitted_runs = 0;
   R.sealed_runs = 0;
   R.have_presented = true;
+  R.first_frame_shown = true;
   ++R.frames;
   R.redraw_needed = false;
   R.presented_frame_start = R.current_frame_start;
@@ -639,6 +645,7 @@ void reset_draw_batch() {
   if (R.white_texture && d && d->context_present) glDeleteTextures(1, &R.white_texture);
   R.white_texture = 0;
   R.white_failed = false;
+  R.first_frame_shown = false;
 }
 
 uint64_t submitted_draw_calls() { return rec().draw_calls; }
