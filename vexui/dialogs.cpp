@@ -73,7 +73,7 @@ int32_t vexui_message_box_step(int32_t yes_no) {
 
 int32_t vexui_message_box(const TvString& text, int32_t yes_no, const TvString& caption) {
   vexui_message_box_build(text, yes_no, caption);
-  return vexui_modal_run([&] { return vexui_message_box_step(yes_no); });
+  return vexui_modal_run([&] { return vexui_message_box_step(yes_no); }, true);
 }
 
 // ---------------------------------------------------------------------------

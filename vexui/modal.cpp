@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr int32_t kIdleWaitMs = 300;  // the longest sleep of an idle dialog
+
 int clamp_level(int level) { return level < VexuiModal::kDepth ? level : VexuiModal::kDepth - 1; }
 
 // Whether Escape was seen up since the dialog at `level` (0 outermost) began.
@@ -104,7 +106,8 @@ int32_t vexui_modal_run(const VexuiModalStep& step, bool idle) {
   int32_t result;
   while ((result = step()) == VEXUI_DIALOG_RUNNING) {
     show_frame();
-    if (idle) wait_input();
+    // asleep until input, or until the frame would change by itself
+    if (idle) wait_input_for(vexui_rest_ms(kIdleWaitMs));
   }
   vexui_pop_dialog();
   vexui_modal_end();

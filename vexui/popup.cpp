@@ -82,5 +82,5 @@ int32_t vexui_popup_step() {
 
 int32_t vexui_popup_list(int32_t x, int32_t y, int32_t width, int32_t height, const TvString& items) {
   if (!vexui_popup_build(x, y, width, height, items)) return -1;
-  return vexui_modal_run(vexui_popup_step);
+  return vexui_modal_run(vexui_popup_step, true);
 }

@@ -79,7 +79,8 @@ TvString vexui_paste_text(const TvString& clipboard);
 // vexui_modal_run(step) runs an already built dialog to its end:
 //   begin: Escape stops ending the program; vexui_modal_escape() tells a
 //          step that it was pressed in this dialog;
-//   each frame: step(), then show_frame() (and wait_input() when `idle`);
+//   each frame: step(), then show_frame(); when `idle`, asleep until input
+//          or the frame changing by itself (wait_input_for, vexui_rest_ms);
 //   end:   pops the dialog and gives Escape back once it is let go, so the
 //          press that closed the dialog cannot end the program too.
 // Dialogs nest: a step may run another dialog. A test calls build and step

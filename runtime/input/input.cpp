@@ -87,6 +87,25 @@ uint32_t next_code_point(const unsigned char*& p) {
   return cp;
 }
 
+// A quick click's held release, let go once its press was read: at a frame
+// start (also when a whole frame went by unread), or when a program waits
+// without frames. It counts as an event not looked at, so the wait before
+// the next frame ends at once and that frame sees the click end.
+void let_go_held_releases(bool frame_start) {
+  InputDevice& d = dev();
+  for (int b = 0; b < 3; b++) {
+    uint8_t& held = d.release_held[b];
+    if (held && (frame_start ? !d.press_fresh[b] || held == 2 : held == 1 && !d.press_fresh[b])) {
+      d.buttons[b] = false;
+      held = 0;
+      d.input_events++;
+    } else if (held && frame_start) {
+      held = 2;
+    }
+    if (frame_start) d.press_fresh[b] = false;
+  }
+}
+
 // At a frame start: a whole frame without a reader drops what was typed
 // before that frame; what came during it waits one frame more.
 void expire_typed() {
@@ -213,6 +232,7 @@ void input_on_focus(bool gained) {
 
 void input_on_key(int32_t code, bool down, bool repeat) {
   InputDevice& d = dev();
+  d.input_events++;
   // Taken even before the focus event: the desktop only sends a window the
   // keys it has the focus for, and announces the focus a little later.
   if (down) d.text_is_repeat = repeat;  // the text that follows belongs to this press
@@ -241,6 +261,7 @@ void input_on_key(int32_t code, bool down, bool repeat) {
 void input_on_text(const char* utf8) {
   InputDevice& d = dev();
   if (!utf8) return;
+  d.input_events++;
   if (d.last_pressed >= 0) d.key_char[d.last_pressed] = latin1_of_utf8(utf8);
   if (d.text_is_repeat) return;  // a held key's repeated text
   const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
@@ -253,6 +274,7 @@ void input_on_text(const char* utf8) {
 
 void input_on_mouse_motion(int32_t x, int32_t y, int32_t dx, int32_t dy) {
   InputDevice& d = dev();
+  if (x != d.cursor_x || y != d.cursor_y || dx || dy) d.input_events++;  // a warp to where it is changes nothing
   d.cursor_x = x;
   d.cursor_y = y;
   d.relative_x += dx;
@@ -260,10 +282,24 @@ void input_on_mouse_motion(int32_t x, int32_t y, int32_t dx, int32_t dy) {
 }
 
 void input_on_mouse_button(int32_t button, bool down) {
-  if (button >= 0 && button < 3) dev().buttons[button] = down;
+  InputDevice& d = dev();
+  d.input_events++;
+  if (button < 0 || button >= 3) return;
+  if (down) {
+    d.buttons[button] = true;
+    d.press_fresh[button] = true;
+    d.release_held[button] = 0;
+  } else if (d.press_fresh[button]) {
+    d.release_held[button] = 1;  // let go at the next frame start, once the press was read
+  } else {
+    d.buttons[button] = false;
+  }
 }
 
-void input_on_mouse_wheel(int32_t steps) { dev().wheel_sum += steps; }
+void input_on_mouse_wheel(int32_t steps) {
+  dev().input_events++;
+  dev().wheel_sum += steps;
+}
 
 uint8_t latin1_of_utf8(const char* utf8) {
   if (!utf8) return 0;
@@ -376,6 +412,7 @@ void request_mouse_sample() { dev().sample_pending = true; }
 MouseReading mouse_state() {
   InputDevice& d = dev();
   sample_mouse();
+  d.press_fresh[0] = d.press_fresh[1] = false;
   int32_t w, h;
   screen_size(&w, &h);
   if (d.mouse_x > w - 1) d.mouse_x = w - 1;
@@ -388,6 +425,7 @@ MouseReading mouse_state() {
 double mouse_axis(int32_t n) {
   InputDevice& d = dev();
   if (!sample_mouse()) return 0;
+  if (n >= 3 && n <= 5) d.press_fresh[n - 3] = false;
   switch (n) {
     case 0: return d.motion_x;
     case 1: return d.motion_y;
@@ -436,6 +474,8 @@ void input_frame_start() {
   refresh_keyboard();
   request_mouse_sample();
   expire_typed();
+  d.input_events_looked = d.input_events;
+  let_go_held_releases(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -559,8 +599,18 @@ namespace {
 // sends (an exposure or a focus change the next frame must show).
 void wait_for_input(int32_t ms, bool any_event) {
   InputDevice& d = dev();
+  // Input pumped since the frame began (a press during the frame's own
+  // pump) is in the state the wait starts from, so it would not count as a
+  // change: it must end the wait now, or a click held shorter than the wait
+  // is released before any frame saw it pressed.
+  let_go_held_releases(false);
+  bool unlooked = d.input_events != d.input_events_looked;
+  struct Looked {
+    InputDevice& d;
+    ~Looked() { d.input_events_looked = d.input_events; }
+  } looked{d};
   sample_mouse();
-  if (d.wheel) return;  // turned since the frame began: kept for the program
+  if (unlooked || d.wheel) return;  // the wheel: turned since the frame began, kept for the program
   MouseReading entry{d.mouse_x, d.mouse_y, d.buttons[0] ? 1 : 0, d.buttons[1] ? 1 : 0};
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
@@ -603,7 +653,8 @@ namespace {
 bool any_button_held() {
   request_mouse_sample();
   sample_mouse();
-  const InputDevice& d = dev();
+  InputDevice& d = dev();
+  for (bool& fresh : d.press_fresh) fresh = false;  // read now
   return d.buttons[0] || d.buttons[1] || d.buttons[2];
 }
 }  // namespace

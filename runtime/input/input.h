@@ -65,6 +65,15 @@ struct InputDevice {
   int32_t relative_x = 0, relative_y = 0;  // relative motion since the last sample
   int32_t wheel_sum = 0;                   // wheel steps since the last sample
   bool buttons[3] = {};                    // left, right, middle
+  // A click quicker than a frame: its release waits for the next frame start
+  // while no read and no frame start has seen the press, so the press is
+  // read at least once (1 waiting, 2 waited past a frame start unread).
+  bool press_fresh[3] = {};                // pressed, no read or frame start since
+  uint8_t release_held[3] = {};
+  // Input events taken from the desktop, and their count at the last frame
+  // start or wait's end: events pumped after that (by the frame's own pump,
+  // before the program's wait) have not been looked at, and end the wait.
+  uint32_t input_events = 0, input_events_looked = 0;
   int32_t screen_width = 0, screen_height = 0;  // used when there is no window
 };
 
@@ -91,6 +100,9 @@ uint8_t key_character(int32_t code);
 void input_forget_keys();
 
 // ---- mouse -----------------------------------------------------------------
+// Buttons read as the desktop last reported them, except that a press is
+// read at least once: a release that came before any read or frame start
+// saw its press takes effect at the next frame start.
 struct MouseReading {
   int32_t x, y;
   int32_t left, right;

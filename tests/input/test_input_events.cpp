@@ -488,6 +488,34 @@ TEST_F(InputEvents, ButtonsAreCurrentOnEveryRead) {
   EXPECT_EQ(mouse_axis(-1), 0);
 }
 
+TEST_F(InputEvents, AClickQuickerThanAFrameIsReadPressedOnce) {
+  // press and release pumped together, before any read: the frame reads
+  // the press, the next frame the release
+  button(SDL_BUTTON_LEFT, true);
+  button(SDL_BUTTON_LEFT, false);
+  EXPECT_EQ(mouse_state().left, 1);
+  EXPECT_EQ(mouse_state().left, 1);
+  input_frame_start();
+  EXPECT_EQ(mouse_state().left, 0);
+
+  // a frame start that came before any read keeps it one frame more
+  button(SDL_BUTTON_RIGHT, true);
+  button(SDL_BUTTON_RIGHT, false);
+  input_frame_start();
+  EXPECT_EQ(mouse_axis(4), 1);
+  input_frame_start();
+  EXPECT_EQ(mouse_axis(4), 0);
+
+  // a program waiting without frames (wait_mouse) is woken by the release
+  button(SDL_BUTTON_LEFT, true);
+  button(SDL_BUTTON_LEFT, false);
+  EXPECT_EQ(mouse_axis(3), 1);
+  auto t0 = std::chrono::steady_clock::now();
+  wait_input();
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(20));
+  EXPECT_EQ(mouse_axis(3), 0);
+}
+
 TEST_F(InputEvents, HiddenMouseIntegratesRelativeMotion) {
   set_mouse(100, 100);
   show_mouse(0);
