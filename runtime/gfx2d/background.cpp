@@ -87,9 +87,7 @@ void load_background(const TvString& file) {
       glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
       glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texture_width, t.texture_height, 0, GL_RGBA,
                    GL_UNSIGNED_BYTE, t.rgba.data());
-      texture_uploaded(set.textures[i],
-                       alpha_kind_of(t.rgba.data(), size_t(t.texture_width) * size_t(t.texture_height)),
-                       false);
+      texture_uploaded(set.textures[i], t.rgba.data(), t.texture_width, t.texture_height, false);
       set.texture_width[i] = int16_t(t.texture_width);
       set.texture_height[i] = int16_t(t.texture_height);
       set.used_width[i] = int16_t(t.width);

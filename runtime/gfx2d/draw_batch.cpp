@@ -16,6 +16,9 @@
 
 namespace {
 
+// What a texture's alpha holds (texture_uploaded).
+enum TextureAlpha : int8_t { ALPHA_MIXED = 0, ALPHA_ZERO_OR_FULL = 1, ALPHA_FULL = 2 };
+
 // Where a repeatable part lies in a frame's stream (begin_repeatable_part).
 struct PartMarks {
   bool open = false, closed = false;
@@ -79,16 +82,22 @@ struct DrawRecorder {
   struct TextureFacts {
     TextureAlpha alpha = ALPHA_MIXED;
     bool nearest = false;
+    bool has_white = false;
+    float white_u = 0, white_v = 0;  // the centre of an opaque white texel
   };
   std::unordered_map<unsigned, TextureFacts> texture_facts;
-  // 1 x 1 opaque white: until the first frame is on screen, untextured
-  // runs are drawn with it, modulated by their colours, so they share the
-  // textured runs' driver program. Later they draw untextured again: that
-  // program costs one compile in some later frame, and then rasterises
-  // plain fills in about two thirds of the time.
+  // Until the first frame is on screen, untextured runs are drawn
+  // textured, modulated by their colours, so they share the textured runs'
+  // driver program: sampling an opaque white texel of the frame's text
+  // (no change of the bound texture either, each of which costs the
+  // software driver about as much as a small draw's binning), else this
+  // 1 x 1 white texture. Later they draw untextured again: that program
+  // costs one compile in some later frame, and then rasterises plain
+  // fills in about two thirds of the time.
   unsigned white_texture = 0;
   bool white_failed = false;
   bool first_frame_shown = false;
+  std::vector<PolyVertex> stand_in_vertices;  // the stream with the white texel's coordinates
   std::vector<uint32_t> programs;  // draw_programs_met
 };
 
@@ -226,15 +235,16 @@ void apply_state(const RunState& s, const RunState* was, DrawRecorder& R) {
 // - constant colours that the vertices hold too (white, and an alpha whose
 //   byte alpha_byte gives) come from the vertices;
 // - primitives whose corners share one colour are shaded smoothly;
-// - in the first frame, untextured runs take the white texture, which
-//   their colours modulate;
+// - in the first frame, untextured runs take a white texel, which their
+//   colours modulate (`stand_in`: a texture that has one, sampled nearest);
 // - translucent blending, with the alpha test off, where every fragment's
 //   alpha is 1 (blending writes the source as it is), or 0 or 1 and the
 //   alpha test was on (blending keeps what the test would have kept out),
 //   or, when blending anyway, the test would drop only alpha 0.
 // A fragment's alpha is the vertices' times the texture's, known from the
 // texture's alpha kind; "0 or 255" holds only when sampled nearest.
-RunState state_to_draw(const DrawRun& r, const PolyVertex* v, const DrawRecorder& R) {
+RunState state_to_draw(const DrawRun& r, const PolyVertex* v, const DrawRecorder& R,
+                       unsigned stand_in) {
   const RunState& s = r.state;
   if (s.kind == RUN_CLEAR) return s;
   // keyed: each primitive's corners share an alpha of 0 or 255; above the
@@ -271,10 +281,10 @@ RunState state_to_draw(const DrawRun& r, const PolyVertex* v, const DrawRecorder
     g.constant_alpha = 1;
   }
   if (flat) g.smooth = 1;
-  if (!s.texture && R.white_texture && !R.first_frame_shown) {
-    g.texture = R.white_texture;
+  if (!s.texture && !R.first_frame_shown && (stand_in || R.white_texture)) {
+    g.texture = stand_in ? stand_in : R.white_texture;
     g.filter = -1;
-    g.clamp = 0;
+    g.clamp = stand_in ? s.clamp : 0;
   }
   bool alpha_one = opaque && texels == ALPHA_FULL;
   bool alpha_zero_or_one = keyed && texels != ALPHA_MIXED;
@@ -314,6 +324,21 @@ void make_white_texture(DrawRecorder& R) {
     if (t) glDeleteTextures(1, &t);
     R.white_failed = true;
   }
+}
+
+// The texture whose white texel untextured runs of the first frame
+// sample: the first textured run's of those to draw now, when it has one
+// and is sampled nearest. 0: none.
+unsigned choose_stand_in(const DrawRecorder& R) {
+  for (size_t i = R.submitted_runs; i < R.current.runs.size(); ++i) {
+    const RunState& s = R.current.runs[i].state;
+    if (s.kind == RUN_CLEAR || !s.texture) continue;
+    auto facts = R.texture_facts.find(s.texture);
+    if (facts == R.texture_facts.end() || !facts->second.has_white) return 0;
+    bool nearest = s.filter >= 0 ? s.filter == 0 : facts->second.nearest;
+    return nearest ? s.texture : 0;
+  }
+  return 0;
 }
 
 // Counts the program a drawn state needs, when not met before.
@@ -443,8 +468,26 @@ void submit_drawing() {
     return;
   }
   second_texture_unit_off();
-  if (!R.first_frame_shown) make_white_texture(R);
+  unsigned stand_in = 0;
   const PolyVertex* v = R.current.vertices.data();
+  if (!R.first_frame_shown) {
+    make_white_texture(R);
+    stand_in = choose_stand_in(R);
+    if (stand_in) {
+      // a copy of the stream whose untextured runs point at the white texel
+      const DrawRecorder::TextureFacts& f = R.texture_facts[stand_in];
+      R.stand_in_vertices.assign(R.current.vertices.begin(), R.current.vertices.end());
+      for (size_t i = R.submitted_runs; i < R.current.runs.size(); ++i) {
+        const DrawRun& r = R.current.runs[i];
+        if (r.state.texture || r.state.kind == RUN_CLEAR) continue;
+        for (uint32_t k = r.first; k < r.first + r.count; ++k) {
+          R.stand_in_vertices[k].u = f.white_u;
+          R.stand_in_vertices[k].v = f.white_v;
+        }
+      }
+      v = R.stand_in_vertices.data();
+    }
+  }
   glEnableClientState(GL_VERTEX_ARRAY);
   if (v) {
     glVertexPointer(2, GL_FLOAT, sizeof(PolyVertex), &v->x);
@@ -461,7 +504,10 @@ void submit_drawing() {
       glClear(GL_COLOR_BUFFER_BIT | (r.state.clear_depth ? GL_DEPTH_BUFFER_BIT : 0));
       continue;
     }
-    drawn = state_to_draw(r, R.current.vertices.data(), R);
+    drawn = state_to_draw(r, R.current.vertices.data(), R, stand_in);
+    // the white texel is there only while the texture is sampled nearest
+    if (stand_in && drawn.texture == stand_in && !r.state.texture && !R.texture_facts[stand_in].nearest)
+      drawn = state_to_draw(r, R.current.vertices.data(), R, 0);
     if (!have_was || !same_state(drawn, was)) note_program(R, drawn);
     apply_state(drawn, have_was ? &was : nullptr, R);
     was = drawn;
@@ -490,25 +536,29 @@ void texture_changing(unsigned texture) {
   }
 }
 
-TextureAlpha alpha_kind_of(const uint8_t* rgba, size_t pixels) {
-  bool full = true;
-  for (size_t i = 0; i < pixels; ++i) {
-    uint8_t a = rgba[4 * i + 3];
-    if (a != 255) {
-      if (a != 0) return ALPHA_MIXED;
+void texture_uploaded(unsigned texture, const uint8_t* rgba, int width, int height, bool nearest) {
+  if (!texture || !rgba || width <= 0 || height <= 0) return;
+  DrawRecorder& R = rec();
+  DrawRecorder::TextureFacts f;
+  f.nearest = nearest;
+  bool full = true, mixed = false;
+  const size_t pixels = size_t(width) * size_t(height);
+  for (size_t i = 0; i < pixels && !(mixed && f.has_white); ++i) {
+    const uint8_t* p = rgba + 4 * i;
+    if (p[3] != 255) {
       full = false;
+      mixed = mixed || p[3] != 0;
+    } else if (!f.has_white && p[0] == 255 && p[1] == 255 && p[2] == 255) {
+      f.has_white = true;
+      f.white_u = (float(i % size_t(width)) + 0.5f) / float(width);
+      f.white_v = (float(i / size_t(width)) + 0.5f) / float(height);
     }
   }
-  return full ? ALPHA_FULL : ALPHA_ZERO_OR_FULL;
-}
-
-void texture_uploaded(unsigned texture, TextureAlpha alpha, bool nearest) {
-  if (!texture) return;
-  DrawRecorder& R = rec();
-  if (alpha == ALPHA_MIXED)
+  f.alpha = full ? ALPHA_FULL : mixed ? ALPHA_MIXED : ALPHA_ZERO_OR_FULL;
+  if (f.alpha == ALPHA_MIXED && !f.has_white)
     R.texture_facts.erase(texture);
   else
-    R.texture_facts[texture] = DrawRecorder::TextureFacts{alpha, nearest};
+    R.texture_facts[texture] = f;
 }
 
 uint8_t alpha_byte(float alpha) {
@@ -563,6 +613,7 @@ void frame_presented() {
   R.sealed_runs = 0;
   R.have_presented = true;
   R.first_frame_shown = true;
+  std::vector<PolyVertex>().swap(R.stand_in_vertices);
   ++R.frames;
   R.redraw_needed = false;
   R.presented_frame_start = R.current_frame_start;

@@ -71,15 +71,14 @@ void submit_drawing();
 // Before a texture's pixels or parameters change, or it is deleted or
 // made: pending drawing goes first, and frames using it count as changed.
 void texture_changing(unsigned texture);
-// What a texture's alpha holds, told where its pixels are uploaded. A
-// texture drawn with the alpha test can then be drawn blended instead (the
-// same pixels, and one driver program for the whole frame). Any
-// texture_changing forgets it: a texture not told again counts as mixed.
-enum TextureAlpha : int8_t { ALPHA_MIXED = 0, ALPHA_ZERO_OR_FULL = 1, ALPHA_FULL = 2 };
-TextureAlpha alpha_kind_of(const uint8_t* rgba, size_t pixels);
-// Call after the upload (texture_changing went before it); `nearest`: the
-// texture's filter as uploaded.
-void texture_uploaded(unsigned texture, TextureAlpha alpha, bool nearest);
+// What a texture's pixels hold, told where they are uploaded: whether its
+// alpha is all 255 or only 0 and 255 (a run under the alpha test can then
+// be drawn blended instead, with the same pixels), and an opaque white
+// texel (untextured runs of the first frame can sample it, and so share
+// both the driver program and the bound texture with text). Any
+// texture_changing forgets it. Call after the upload, with the pixels as
+// uploaded (RGBA, width x height) and whether the filter is nearest.
+void texture_uploaded(unsigned texture, const uint8_t* rgba, int width, int height, bool nearest);
 // The byte the rasteriser makes of a constant alpha: vertices carrying it
 // in their colour draw exactly as the constant does, so textured runs in a
 // translucent mode can share the per-vertex colour's program. Scaled by

@@ -315,9 +315,7 @@ void upload_slot_texture(int sprite, const TextureImage& t, bool nearest) {
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t.texture_width, t.texture_height, 0, GL_RGBA,
                GL_UNSIGNED_BYTE, t.rgba.data());
   glBindTexture(GL_TEXTURE_2D, 0);
-  texture_uploaded(s->texture,
-                   alpha_kind_of(t.rgba.data(), size_t(t.texture_width) * size_t(t.texture_height)),
-                   nearest);
+  texture_uploaded(s->texture, t.rgba.data(), t.texture_width, t.texture_height, nearest);
   s->texture_width = int16_t(t.texture_width);
   s->texture_height = int16_t(t.texture_height);
   s->image_width = int16_t(t.width);
