@@ -470,19 +470,23 @@ void submit_drawing() {
   second_texture_unit_off();
   unsigned stand_in = 0;
   const PolyVertex* v = R.current.vertices.data();
+  uint32_t copied_from = 0;  // index in the stream of the copy's first vertex
   if (!R.first_frame_shown) {
     make_white_texture(R);
     stand_in = choose_stand_in(R);
     if (stand_in) {
-      // a copy of the stream whose untextured runs point at the white texel
+      // a copy of what is drawn now, its untextured runs pointing at the
+      // white texel
       const DrawRecorder::TextureFacts& f = R.texture_facts[stand_in];
-      R.stand_in_vertices.assign(R.current.vertices.begin(), R.current.vertices.end());
+      copied_from = R.current.runs[R.submitted_runs].first;
+      R.stand_in_vertices.assign(R.current.vertices.begin() + long(copied_from),
+                                 R.current.vertices.end());
       for (size_t i = R.submitted_runs; i < R.current.runs.size(); ++i) {
         const DrawRun& r = R.current.runs[i];
         if (r.state.texture || r.state.kind == RUN_CLEAR) continue;
         for (uint32_t k = r.first; k < r.first + r.count; ++k) {
-          R.stand_in_vertices[k].u = f.white_u;
-          R.stand_in_vertices[k].v = f.white_v;
+          R.stand_in_vertices[k - copied_from].u = f.white_u;
+          R.stand_in_vertices[k - copied_from].v = f.white_v;
         }
       }
       v = R.stand_in_vertices.data();
@@ -506,13 +510,14 @@ void submit_drawing() {
     }
     drawn = state_to_draw(r, R.current.vertices.data(), R, stand_in);
     // the white texel is there only while the texture is sampled nearest
-    if (stand_in && drawn.texture == stand_in && !r.state.texture && !R.texture_facts[stand_in].nearest)
+    if (stand_in && !r.state.texture && drawn.texture == stand_in &&
+        !R.texture_facts[stand_in].nearest)
       drawn = state_to_draw(r, R.current.vertices.data(), R, 0);
     if (!have_was || !same_state(drawn, was)) note_program(R, drawn);
     apply_state(drawn, have_was ? &was : nullptr, R);
     was = drawn;
     have_was = true;
-    glDrawArrays(r.state.kind == RUN_LINES ? GL_LINES : GL_TRIANGLES, GLint(r.first),
+    glDrawArrays(r.state.kind == RUN_LINES ? GL_LINES : GL_TRIANGLES, GLint(r.first - copied_from),
                  GLsizei(r.count));
     ++R.draw_calls;
   }

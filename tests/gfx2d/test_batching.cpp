@@ -466,6 +466,18 @@ TEST_F(Batching, RectanglesLinesAndTextInAnyTranslucencyShareOneDriverProgram) {
   EXPECT_EQ(draw_programs_met(), 1u);
 }
 
+TEST_F(Batching, AFirstFrameReadHalfWayDrawsTheRestWhereItWasRecorded) {
+  reset_draw_batch();  // a device's first frame: fills sample the font's white
+  load_images();
+  print_text("before the read", 0, 0);
+  draw_rect(100, 100, 10, 10, 0x00FF00);
+  EXPECT_EQ(get_pixel(105, 105), 0x00FF00);  // draws the first part
+  print_text("after it", 0, 20);
+  draw_rect(200, 200, 10, 10, 0x0000FF);
+  EXPECT_EQ(get_pixel(205, 205), 0x0000FF);
+  EXPECT_EQ(get_pixel(105, 105), 0x00FF00);
+}
+
 TEST_F(Batching, ConsecutiveRectanglesAndTextAreOneDrawCallEach) {
   clear_screen(0);
   submit_drawing();
