@@ -145,8 +145,8 @@ bool put_inputs(std::string& out, int32_t only_top) {
   double now = timer_ms();
   bool caret_dim = any_focus() && vexui_caret_dim(now);
   bool tips_due = now - vexui_state.rest_time > 500;
-  put(out, caret_dim);
   put(out, tips_due);
+  put(out, caret_dim);  // last: blink_only compares what comes before it
   return true;
 }
 
@@ -163,6 +163,10 @@ bool vexui_repeat_frame(int32_t only_top, uint32_t& show) {
     ++r.repeated;
     return true;
   }
+  // only the caret's blink phase moved on: the frame changes where the caret is
+  r.blink_only = allowed && r.valid && r.now_state == r.after && r.before == r.after &&
+                 r.now_inputs.size() == r.inputs.size() && !r.inputs.empty() &&
+                 r.now_inputs.compare(0, r.inputs.size() - 1, r.inputs, 0, r.inputs.size() - 1) == 0;
   r.inputs.swap(r.now_inputs);
   r.before.swap(r.now_state);
   r.valid = allowed;
@@ -172,11 +176,15 @@ bool vexui_repeat_frame(int32_t only_top, uint32_t& show) {
 void vexui_frame_recorded(uint32_t show) {
   VexuiRepeat& r = vexui_state.repeat;
   // a modal dialog ran inside this show: the signatures are its own
+  bool blink_only = r.blink_only;
+  r.blink_only = false;
   if (show != r.shows) {
     r.valid = false;
     return;
   }
   if (r.valid) r.valid = put_state(r.after);
+  // the walk changed nothing either: what differs is what the caret noted
+  if (blink_only && r.valid && r.after == r.before) part_changed_only_in_noted_areas();
 }
 
 int32_t vexui_rest_ms(int32_t longest) {

@@ -143,6 +143,7 @@ struct VexuiRepeat {
   std::string before, after;   // the toolkit's state as it began and as it ended
   std::string now_inputs, now_state;
   bool valid = false;          // nothing in that frame ruled a repeat out
+  bool blink_only = false;     // this show differs from that frame in the caret's blink alone
   uint32_t shows = 0;          // vexui_show calls begun; a nested modal loop shows frames too
   uint64_t repeated = 0;       // frames taken from the presented one (tests, benchmarks)
 };

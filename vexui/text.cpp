@@ -13,6 +13,7 @@
 
 #include "runtime/frame/frame_loop.h"
 #include "runtime/gfx2d/device.h"
+#include "runtime/gfx2d/draw_batch.h"
 #include "runtime/gfx2d/fonts.h"
 #include "runtime/input/input.h"
 #include "runtime/input/scan_codes.h"
@@ -71,6 +72,8 @@ void draw_caret(VexuiWidget& w, const VexuiTextLayout& layout, int32_t x0, int32
   bool dim = vexui_caret_dim(timer_ms());
   if (dim) alpha_mode(-0.5);
   draw_rect(x0 + x - 1, y0 + row * ch, 2, ch, 0);
+  // what changes when only the blink does (repeat.cpp)
+  note_changing_area(float(x0 + x - 1), float(y0 + row * ch), float(x0 + x + 1), float(y0 + row * ch + ch));
   if (dim) alpha_mode(0);
 }
 

@@ -10,9 +10,13 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
+
+#include "runtime/gfx2d/scaled_frame.h"
+#include "runtime/platform/window_sdl.h"
 
 namespace {
 
@@ -26,6 +30,11 @@ struct PartMarks {
   size_t run_begin = 0, run_end = 0, vertex_begin = 0, vertex_end = 0;
 };
 
+// A noted area in window pixels, x and y from the bottom-left (as glScissor).
+struct Area {
+  int32_t x = 0, y = 0, w = 0, h = 0;
+};
+
 struct DrawLog {
   std::vector<PolyVertex> vertices;
   std::vector<DrawRun> runs;
@@ -33,12 +42,18 @@ struct DrawLog {
   PartMarks part;
   // The part stands unrecorded for the presented frame's (repeat_presented_part).
   bool repeated = false;
+  std::vector<Area> areas;  // note_changing_area
+  bool unplaced = false;    // an area could not be placed in the window
+  bool vouched = false;     // part_changed_only_in_noted_areas
   void clear() {
     vertices.clear();
     runs.clear();
     incomplete = false;
     part = PartMarks{};
     repeated = false;
+    areas.clear();
+    unplaced = false;
+    vouched = false;
   }
 };
 
@@ -99,6 +114,15 @@ struct DrawRecorder {
   bool first_frame_shown = false;
   std::vector<PolyVertex> stand_in_vertices;  // the stream with the white texel's coordinates
   std::vector<uint32_t> programs;  // draw_programs_met
+  // Whether the window's back buffer may still hold the presented frame:
+  // no frame was drawn into it since and dropped. Drivers that copy at a
+  // swap keep it; drivers that flip give back an older frame, which the
+  // presented frame's noted areas, read back before its swap, tell apart.
+  bool back_holds_presented = false;
+  bool drew_this_frame = false;
+  std::vector<uint8_t> area_pixels;       // the presented frame's noted areas
+  std::vector<uint8_t> next_area_pixels;  // the frame being presented's
+  uint64_t partial_frames = 0;
 };
 
 namespace {
@@ -139,6 +163,66 @@ void copy_repeated_part(DrawRecorder& R) {
   c.vertices.insert(c.vertices.end(), p.vertices.begin() + long(m.vertex_begin),
                     p.vertices.begin() + long(m.vertex_end));
   R.sealed_runs = c.runs.size();
+}
+
+// The runs and vertices before `runs`/`vertices` of `a` equal those of `b`.
+bool same_beginning(const DrawLog& a, const DrawLog& b, size_t runs, size_t vertices) {
+  for (size_t i = 0; i < runs; ++i) {
+    const DrawRun& x = a.runs[i];
+    const DrawRun& y = b.runs[i];
+    if (x.first != y.first || x.count != y.count || !same_state(x.state, y.state)) return false;
+  }
+  return !vertices ||
+         std::memcmp(a.vertices.data(), b.vertices.data(), vertices * sizeof(PolyVertex)) == 0;
+}
+
+void read_areas(const std::vector<Area>& areas, std::vector<uint8_t>& out) {
+  size_t size = 0;
+  for (const Area& a : areas) size += size_t(a.w) * size_t(a.h) * 4;
+  out.resize(size);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  size_t at = 0;
+  for (const Area& a : areas) {
+    glReadPixels(a.x, a.y, a.w, a.h, GL_RGBA, GL_UNSIGNED_BYTE, out.data() + at);
+    at += size_t(a.w) * size_t(a.h) * 4;
+  }
+}
+
+// The frame being recorded may be drawn only inside the areas noted in it
+// and in the presented frame; returns their bounds, or false.
+bool limit_to_areas(DrawRecorder& R, Area& bounds) {
+  const DrawLog& c = R.current;
+  const DrawLog& p = R.presented;
+  OpenGLVadeviva* d = graphics_device;
+  if (!c.vouched || !d || frame_scale(*d) > 1 || !R.have_presented || R.redraw_needed ||
+      !R.back_holds_presented || c.incomplete || p.incomplete || c.unplaced || p.unplaced ||
+      c.areas.empty() || p.areas.empty())
+    return false;
+  const PartMarks &cm = c.part, &pm = p.part;
+  if (!cm.closed || cm.broken || !pm.closed || pm.broken || c.repeated) return false;
+  // both frames are their parts after the same beginning, drawn into the window
+  if (c.runs.size() != cm.run_end || p.runs.size() != pm.run_end ||
+      cm.run_begin != pm.run_begin || cm.vertex_begin != pm.vertex_begin)
+    return false;
+  if (!same_beginning(c, p, cm.run_begin, cm.vertex_begin)) return false;
+  for (const DrawRun& r : c.runs)
+    if (r.state.target != -1) return false;
+  if (!textures_unchanged(R, c, c.runs.size(), R.presented_frame_start)) return false;
+  // the back buffer holds the presented frame (where frames differ, at least)
+  int age = platform_gl_back_buffer_age(d->window);
+  if (age > 1) return false;
+  static std::vector<uint8_t> now;
+  read_areas(p.areas, now);
+  if (now != R.area_pixels) return false;
+  int32_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
+  for (const std::vector<Area>* list : {&c.areas, &p.areas})
+    for (const Area& a : *list) {
+      x0 = std::min(x0, a.x), y0 = std::min(y0, a.y);
+      x1 = std::max(x1, a.x + a.w), y1 = std::max(y1, a.y + a.h);
+    }
+  bounds = Area{x0, y0, x1 - x0, y1 - y0};
+  return true;
 }
 
 template <typename F>
@@ -467,6 +551,14 @@ void submit_drawing() {
     R.submitted_runs = R.current.runs.size();
     return;
   }
+  Area bounds;
+  bool limited = R.submitted_runs == 0 && limit_to_areas(R, bounds);
+  if (limited) {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(bounds.x, bounds.y, bounds.w, bounds.h);
+    ++R.partial_frames;
+  }
+  R.drew_this_frame = true;
   second_texture_unit_off();
   unsigned stand_in = 0;
   const PolyVertex* v = R.current.vertices.data();
@@ -521,6 +613,8 @@ void submit_drawing() {
                  GLsizei(r.count));
     ++R.draw_calls;
   }
+  // drawing after this submission has the rest of the window as it should be
+  if (limited) glDisable(GL_SCISSOR_TEST);
   R.submitted_runs = R.current.runs.size();
   if (R.current.vertices.size() > kKeptVertices) {
     R.current.clear();
@@ -607,6 +701,10 @@ bool frame_unchanged() {
 void frame_presented() {
   DrawRecorder& R = rec();
   submit_drawing();
+  R.area_pixels.swap(R.next_area_pixels);
+  R.next_area_pixels.clear();
+  R.back_holds_presented = true;
+  R.drew_this_frame = false;
   std::swap(R.current, R.presented);
   R.current.clear();
   // the next frame is likely the size of this one
@@ -627,6 +725,10 @@ void frame_presented() {
 
 void frame_dropped() {
   DrawRecorder& R = rec();
+  // the frame's drawing, equal as it is, began with a clear of the back buffer
+  if (R.drew_this_frame) R.back_holds_presented = false;
+  R.drew_this_frame = false;
+  R.next_area_pixels.clear();
   R.current.clear();
   R.submitted_runs = 0;
   R.sealed_runs = 0;
@@ -670,14 +772,7 @@ bool repeat_presented_part() {
     return false;
   // this frame so far must be what the presented one held before its part
   if (c.runs.size() != m.run_begin || c.vertices.size() != m.vertex_begin) return false;
-  for (size_t i = 0; i < m.run_begin; ++i) {
-    const DrawRun& a = c.runs[i];
-    const DrawRun& b = p.runs[i];
-    if (a.first != b.first || a.count != b.count || !same_state(a.state, b.state)) return false;
-  }
-  if (m.vertex_begin &&
-      std::memcmp(c.vertices.data(), p.vertices.data(), m.vertex_begin * sizeof(PolyVertex)) != 0)
-    return false;
+  if (!same_beginning(c, p, m.run_begin, m.vertex_begin)) return false;
   if (!textures_unchanged(R, p, m.run_end, R.presented_frame_start)) return false;
   c.part = m;
   c.repeated = true;
@@ -685,6 +780,48 @@ bool repeat_presented_part() {
 }
 
 void invalidate_presented_frame() { rec().redraw_needed = true; }
+
+// ---- a frame drawn only where it changed -------------------------------------------
+
+void note_changing_area(float x0, float y0, float x1, float y1) {
+  DrawRecorder& R = rec();
+  OpenGLVadeviva* d = graphics_device;
+  if (!d) return;
+  RunState s = current_run_state();
+  if (s.target != -1 || s.ortho_w <= 0 || s.ortho_h <= 0) {
+    R.current.unplaced = true;
+    return;
+  }
+  const float sx = float(s.viewport[2]) / float(s.ortho_w);
+  const float sy = float(s.viewport[3]) / float(s.ortho_h);
+  const float top = float(s.viewport[1] + s.viewport[3]);
+  // a pixel more on every side: smoothing and the primitives' shift
+  int32_t ax0 = int32_t(std::floor(float(s.viewport[0]) + x0 * sx)) - 1;
+  int32_t ax1 = int32_t(std::ceil(float(s.viewport[0]) + x1 * sx)) + 1;
+  int32_t ay0 = int32_t(std::floor(top - y1 * sy)) - 1;
+  int32_t ay1 = int32_t(std::ceil(top - y0 * sy)) + 1;
+  // what falls outside the viewport and the window is never drawn
+  ax0 = std::max({ax0, s.viewport[0], 0});
+  ay0 = std::max({ay0, s.viewport[1], 0});
+  ax1 = std::min({ax1, s.viewport[0] + s.viewport[2], d->width});
+  ay1 = std::min({ay1, s.viewport[1] + s.viewport[3], d->height});
+  if (ax1 <= ax0 || ay1 <= ay0) return;
+  R.current.areas.push_back(Area{ax0, ay0, ax1 - ax0, ay1 - ay0});
+}
+
+void part_changed_only_in_noted_areas() { rec().current.vouched = true; }
+
+void frame_about_to_present() {
+  DrawRecorder& R = rec();
+  OpenGLVadeviva* d = graphics_device;
+  R.next_area_pixels.clear();
+  if (!d || !d->context_present || frame_scale(*d) > 1 || R.current.areas.empty() ||
+      R.current.unplaced)
+    return;
+  read_areas(R.current.areas, R.next_area_pixels);
+}
+
+uint64_t partly_drawn_frames() { return rec().partial_frames; }
 
 void reset_draw_batch() {
   DrawRecorder& R = rec();
@@ -702,6 +839,8 @@ void reset_draw_batch() {
   R.white_texture = 0;
   R.white_failed = false;
   R.first_frame_shown = false;
+  R.back_holds_presented = false;
+  R.drew_this_frame = false;
 }
 
 uint64_t submitted_draw_calls() { return rec().draw_calls; }

@@ -113,6 +113,22 @@ void end_repeatable_part();
 // at no cost; it is copied only if more is drawn or read in this frame. On
 // false nothing changed: record the part as usual.
 bool repeat_presented_part();
+// ---- a frame drawn only where it changed -----------------------------------------------
+// Notes an area of the frame being recorded, in the current coordinates,
+// whose pixels may change from one frame to the next while all else stays
+// (the caret's blink).
+void note_changing_area(float x0, float y0, float x1, float y1);
+// The caller vouches that its part of this frame (after end_repeatable_part)
+// equals the presented frame's part everywhere outside the areas noted in
+// either frame. When the frame before the part equals the presented one too,
+// nothing follows the part, and the window's back buffer still holds the
+// presented frame, the frame is drawn only inside those areas.
+void part_changed_only_in_noted_areas();
+// The frame is drawn and about to be presented: its noted areas are read
+// back, so that the next frame can tell whether the back buffer kept it.
+void frame_about_to_present();
+// Frames drawn only where they changed (for tests and benchmarks).
+uint64_t partly_drawn_frames();
 // Drops everything (device going away).
 void reset_draw_batch();
 // Draw calls submitted and frames presented since start (for tests and

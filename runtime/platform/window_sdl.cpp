@@ -253,6 +253,36 @@ void platform_gl_swap(void* window) {
 
 void* platform_gl_proc_address(const char* name) { return SDL_GL_GetProcAddress(name); }
 
+int platform_gl_back_buffer_age(void* window) {
+  if (!window) return 0;
+  using CurrentDisplay = void* (*)();
+  using CurrentDrawable = unsigned long (*)();
+  using QueryDrawable = void (*)(void*, unsigned long, int, unsigned*);
+  static bool looked = false;
+  static CurrentDisplay display = nullptr;
+  static CurrentDrawable drawable = nullptr;
+  static QueryDrawable query = nullptr;
+  if (!looked) {
+    looked = true;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* extensions = platform_gl_window_system_extensions(window);
+    if (driver && std::strcmp(driver, "x11") == 0 && extensions &&
+        std::strstr(extensions, "GLX_EXT_buffer_age")) {
+      display = reinterpret_cast<CurrentDisplay>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
+      drawable = reinterpret_cast<CurrentDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
+      query = reinterpret_cast<QueryDrawable>(SDL_GL_GetProcAddress("glXQueryDrawable"));
+    }
+  }
+  if (!display || !drawable || !query) return 0;
+  void* dpy = display();
+  unsigned long surface = drawable();
+  if (!dpy || !surface) return 0;
+  const int kBackBufferAge = 0x20F4;  // GLX_BACK_BUFFER_AGE_EXT
+  unsigned age = 0;
+  query(dpy, surface, kBackBufferAge, &age);
+  return int(age);
+}
+
 int platform_gl_samples() {
   int buffers = 0, samples = 0;
   if (SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers) != 0 || buffers == 0) return 0;

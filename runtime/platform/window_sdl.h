@@ -63,6 +63,9 @@ bool platform_gl_make_current(void* window, void* context);
 void platform_gl_release_current(void* window);
 void platform_gl_delete_context(void* context);
 void platform_gl_swap(void* window);
+// How many frames ago the current context's back buffer was presented (1:
+// it holds the last frame), or 0 when the driver does not tell.
+int platform_gl_back_buffer_age(void* window);
 void* platform_gl_proc_address(const char* name);
 // The samples per pixel of the current context's frame buffer.
 int platform_gl_samples();

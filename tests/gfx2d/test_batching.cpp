@@ -535,3 +535,58 @@ TEST_F(Batching, ReadsAndTargetChangesSeeWhatWasDrawnBefore) {
 }
 
 }  // namespace
+
+namespace {
+
+// A frame that changed only where its caller noted is drawn only there, and
+// only while the window's back buffer still holds the frame on screen.
+TEST_F(Batching, AFrameChangedOnlyWhereNotedIsDrawnThereWhileTheBackBufferHoldsTheLast) {
+  auto frame = [](TvColor mark, bool vouch, bool read_early = false) {
+    set_viewport(0, 0, 0, 0);
+    clear_screen(0);
+    if (read_early) EXPECT_EQ(get_pixel(30, 30), 0);
+    begin_repeatable_part();
+    draw_rect(0, 0, 480, 320, 0x404040);
+    draw_rect(20, 20, 100, 40, 0x00FF00);
+    draw_rect(200, 100, 4, 16, mark);
+    note_changing_area(200, 100, 204, 116);
+    end_repeatable_part();
+    if (vouch) part_changed_only_in_noted_areas();
+  };
+  auto present = [] {
+    submit_drawing();
+    frame_about_to_present();
+    frame_presented();
+  };
+  for (int i = 0; i < 2; ++i) {  // the second begins as the next ones do
+    frame(0xFFFFFF, false);
+    present();
+  }
+  uint64_t partly = partly_drawn_frames();
+  frame(0x0000FF, true);
+  present();
+  EXPECT_EQ(partly_drawn_frames(), partly + 1);
+  EXPECT_EQ(get_pixel(201, 101), 0x0000FF);
+  EXPECT_EQ(get_pixel(30, 30), 0x00FF00);
+
+  // the same frame again, read half-way: its clear reached the back buffer
+  // before it was found unchanged and dropped
+  frame(0x0000FF, true, true);
+  ASSERT_TRUE(frame_unchanged());
+  frame_dropped();
+  frame(0xFFFFFF, true);
+  present();
+  EXPECT_EQ(partly_drawn_frames(), partly + 1);
+  EXPECT_EQ(get_pixel(30, 30), 0x00FF00);
+
+  // a driver that handed back an older buffer: told apart by the noted area
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  frame(0x0000FF, true);
+  present();
+  EXPECT_EQ(partly_drawn_frames(), partly + 1);
+  EXPECT_EQ(get_pixel(30, 30), 0x00FF00);
+  EXPECT_EQ(get_pixel(201, 101), 0x0000FF);
+}
+
+}  // namespace

@@ -82,8 +82,10 @@ TEST_F(UnchangedFrames, WhatAFrameShowsBringsTheDrawingBack) {
   EXPECT_TRUE(redraws([] { make_default_font(0); }));  // a texture it uses
   EXPECT_TRUE(redraws([] { vexui_set("", "FOCUS", "name"); }));
 
-  // the focused field's caret: drawn at each change of its blink phase only
+  // the focused field's caret: drawn at each change of its blink phase
+  // only, and then only where the caret is
   int recorded = 0, presented = 0;
+  uint64_t partly = partly_drawn_frames();
   for (int i = 0; i < 128; ++i) {  // about two seconds
     Frame f = frame();
     recorded += f.recorded;
@@ -92,6 +94,15 @@ TEST_F(UnchangedFrames, WhatAFrameShowsBringsTheDrawingBack) {
   EXPECT_GE(recorded, 3);
   EXPECT_LE(recorded, 5);
   EXPECT_EQ(presented, recorded);
+  EXPECT_EQ(partly_drawn_frames() - partly, uint64_t(presented));
+  std::vector<uint8_t> shown = on_screen();
+  frame([] { invalidate_presented_frame(); });
+  EXPECT_EQ(on_screen(), shown);  // what a full drawing of the frame shows
+  // a new text changes more than the caret: drawn in full
+  partly = partly_drawn_frames();
+  Frame typed = frame([] { vexui_set("name", "TEXT", "x"); });
+  EXPECT_TRUE(typed.recorded && typed.presented);
+  EXPECT_EQ(partly_drawn_frames(), partly);
 }
 
 // Held keys and buttons repeat and drag by time: such frames are drawn.
