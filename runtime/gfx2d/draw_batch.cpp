@@ -3,7 +3,9 @@
 //
 // Submission sets every state of a run explicitly, so what other code did
 // to the GL between two submissions does not matter; afterwards the GL
-// state is the device's again, as the program left it.
+// state is the device's again, as the program left it. Runs are drawn in
+// as few driver states as give the same pixels (state_to_draw), helped by
+// what each texture's pixels hold (texture_uploaded).
 #include "runtime/gfx2d/draw_batch.h"
 
 #include <GL/gl.h>
@@ -112,7 +114,7 @@ struct DrawRecorder {
   unsigned white_texture = 0;
   bool white_failed = false;
   bool first_frame_shown = false;
-  std::vector<PolyVertex> stand_in_vertices;  // the stream with the white texel's coordinates
+  std::vector<PolyVertex> stand_in_vertices;  // runs drawn now, with the white texel's place
   std::vector<uint32_t> programs;  // draw_programs_met
   // Whether the window's back buffer may still hold the presented frame:
   // no frame was drawn into it since and dropped. Drivers that copy at a
@@ -430,7 +432,8 @@ void note_program(DrawRecorder& R, const RunState& s) {
   uint32_t key = uint32_t(s.texture != 0) | uint32_t(s.filter + 1) << 1 | uint32_t(s.clamp) << 3 |
                  uint32_t(s.blend) << 4 | uint32_t(s.alpha_test) << 6 |
                  uint32_t(s.colour_array) << 7 | uint32_t(s.smooth) << 8;
-  if (R.programs.size() < 256 && std::find(R.programs.begin(), R.programs.end(), key) == R.programs.end())
+  if (R.programs.size() < 256 &&
+      std::find(R.programs.begin(), R.programs.end(), key) == R.programs.end())
     R.programs.push_back(key);
 }
 
