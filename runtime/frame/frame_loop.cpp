@@ -181,7 +181,8 @@ int swap_and_pace(ProgramFunction hook) {
       bool first = presented_frames() == 0;
       submit_drawing();
       if (first) platform_start_mark("first-frame-drawn");
-      frame_about_to_present();  // the next frame may be drawn only where it changes
+      // the next frame may be drawn only where it changes
+      frame_about_to_present(frame_scale(*d) <= 1);
       keep_presented_frame();  // what save_screenshot writes
       present_scaled_frame();
       show_window_for_first_frame();  // the desktop's first sight of it is this frame

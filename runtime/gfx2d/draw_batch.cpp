@@ -17,7 +17,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "runtime/gfx2d/scaled_frame.h"
 #include "runtime/platform/window_sdl.h"
 
 namespace {
@@ -197,8 +196,8 @@ bool limit_to_areas(DrawRecorder& R, Area& bounds) {
   const DrawLog& c = R.current;
   const DrawLog& p = R.presented;
   OpenGLVadeviva* d = graphics_device;
-  if (!c.vouched || !d || frame_scale(*d) > 1 || !R.have_presented || R.redraw_needed ||
-      !R.back_holds_presented || c.incomplete || p.incomplete || c.unplaced || p.unplaced ||
+  if (!c.vouched || !d || !R.have_presented || R.redraw_needed || !R.back_holds_presented ||
+      R.area_pixels.empty() || c.incomplete || p.incomplete || c.unplaced || p.unplaced ||
       c.areas.empty() || p.areas.empty())
     return false;
   const PartMarks &cm = c.part, &pm = p.part;
@@ -814,12 +813,11 @@ void note_changing_area(float x0, float y0, float x1, float y1) {
 
 void part_changed_only_in_noted_areas() { rec().current.vouched = true; }
 
-void frame_about_to_present() {
+void frame_about_to_present(bool drawn_into_window) {
   DrawRecorder& R = rec();
   OpenGLVadeviva* d = graphics_device;
   R.next_area_pixels.clear();
-  if (!d || !d->context_present || frame_scale(*d) > 1 || R.current.areas.empty() ||
-      R.current.unplaced)
+  if (!drawn_into_window || !d || !d->context_present || R.current.areas.empty() || R.current.unplaced)
     return;
   read_areas(R.current.areas, R.next_area_pixels);
 }

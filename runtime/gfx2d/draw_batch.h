@@ -126,7 +126,9 @@ void note_changing_area(float x0, float y0, float x1, float y1);
 void part_changed_only_in_noted_areas();
 // The frame is drawn and about to be presented: its noted areas are read
 // back, so that the next frame can tell whether the back buffer kept it.
-void frame_about_to_present();
+// A frame drawn off-screen and scaled into the window (`drawn_into_window`
+// false) is not drawn in parts.
+void frame_about_to_present(bool drawn_into_window = true);
 // Frames drawn only where they changed (for tests and benchmarks).
 uint64_t partly_drawn_frames();
 // Drops everything (device going away).

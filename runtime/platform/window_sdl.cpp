@@ -260,7 +260,7 @@ int platform_gl_back_buffer_age(void* window) {
   using QueryDrawable = void (*)(void*, unsigned long, int, unsigned*);
   static bool looked = false;
   static CurrentDisplay display = nullptr;
-  static CurrentDrawable drawable = nullptr;
+  static CurrentDrawable current_surface = nullptr;
   static QueryDrawable query = nullptr;
   if (!looked) {
     looked = true;
@@ -269,13 +269,13 @@ int platform_gl_back_buffer_age(void* window) {
     if (driver && std::strcmp(driver, "x11") == 0 && extensions &&
         std::strstr(extensions, "GLX_EXT_buffer_age")) {
       display = reinterpret_cast<CurrentDisplay>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
-      drawable = reinterpret_cast<CurrentDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
+      current_surface = reinterpret_cast<CurrentDrawable>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
       query = reinterpret_cast<QueryDrawable>(SDL_GL_GetProcAddress("glXQueryDrawable"));
     }
   }
-  if (!display || !drawable || !query) return 0;
+  if (!display || !current_surface || !query) return 0;
   void* dpy = display();
-  unsigned long surface = drawable();
+  unsigned long surface = current_surface();
   if (!dpy || !surface) return 0;
   const int kBackBufferAge = 0x20F4;  // GLX_BACK_BUFFER_AGE_EXT
   unsigned age = 0;
