@@ -94,6 +94,12 @@ TEST_F(UnchangedFrames, WhatAFrameShowsBringsTheDrawingBack) {
   EXPECT_GE(recorded, 3);
   EXPECT_LE(recorded, 5);
   EXPECT_EQ(presented, recorded);
+  // the next blink, then a full drawing of the frame in the same phase
+  for (int i = 0; i < 64; ++i)
+    if (frame().presented) {
+      ++presented;
+      break;
+    }
   EXPECT_EQ(partly_drawn_frames() - partly, uint64_t(presented));
   std::vector<uint8_t> shown = on_screen();
   frame([] { invalidate_presented_frame(); });
