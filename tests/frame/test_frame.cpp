@@ -50,6 +50,8 @@ class FrameTest : public ::testing::Test {
     size_t at = all.find("Init GFX");
     return at == std::string::npos ? all : all.substr(at);
   }
+  // later suites in this process find their temporary directory again
+  void TearDown() override { setenv("TMPDIR", scratch_.path.parent_path().c_str(), 1); }
   ScratchDir scratch_{"frame_test"};
   const fs::path dir_ = scratch_.path;
 };

@@ -116,6 +116,7 @@ class FrameLoop : public ::testing::Test {
     std::error_code ec;
     fs::current_path(temp_base, ec);
     fs::remove_all(dir_, ec);
+    setenv("TMPDIR", temp_base.c_str(), 1);  // for later suites in this process
   }
   fs::path dir_;
 };
