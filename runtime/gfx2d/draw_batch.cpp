@@ -390,8 +390,9 @@ RunState state_to_draw(const DrawRun& r, const PolyVertex* v, const DrawRecorder
 // it cannot be had.
 void make_white_texture(DrawRecorder& R) {
   if (R.white_texture || R.white_failed) return;
-  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
-  }
+  // errors left by earlier calls must not be taken for this upload's
+  for (int i = 0; i < 16; ++i)
+    if (glGetError() == GL_NO_ERROR) break;
   GLuint t = 0;
   glGenTextures(1, &t);
   glBindTexture(GL_TEXTURE_2D, t);
@@ -602,11 +603,10 @@ void submit_drawing() {
       glClear(GL_COLOR_BUFFER_BIT | (r.state.clear_depth ? GL_DEPTH_BUFFER_BIT : 0));
       continue;
     }
-    drawn = state_to_draw(r, R.current.vertices.data(), R, stand_in);
     // the white texel is there only while the texture is sampled nearest
-    if (stand_in && !r.state.texture && drawn.texture == stand_in &&
-        !R.texture_facts[stand_in].nearest)
-      drawn = state_to_draw(r, R.current.vertices.data(), R, 0);
+    // (a run before this one may have changed its filter)
+    unsigned white_from = stand_in && R.texture_facts[stand_in].nearest ? stand_in : 0;
+    drawn = state_to_draw(r, R.current.vertices.data(), R, white_from);
     if (!have_was || !same_state(drawn, was)) note_program(R, drawn);
     apply_state(drawn, have_was ? &was : nullptr, R);
     was = drawn;

@@ -383,6 +383,16 @@ TEST_F(FrameLoop, AskingForMultisamplingStillGivesAWorkingWindow) {
   SDL_GL_DeleteContext(c);
 }
 
+// In a death test's child: a window of its own at scale 1, made and placed
+// as start-up does, not yet shown.
+void start_own_window() {
+  if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  setenv("SNIPVAULT_SCALE", "1", 1);
+  apply_project_settings();
+  start_graphics_device();
+  place_window(*graphics_device);
+}
+
 // Start-up keeps the window unmapped and presents nothing until the
 // program's first show_frame: the desktop's first sight of the window is
 // that frame, not a blank one, and the window takes its name only then, so
@@ -392,11 +402,7 @@ TEST_F(FrameLoop, TheWindowFirstAppearsWithTheProgramsFirstFrame) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SNIPVAULT_SCALE", "1", 1);
-        apply_project_settings();
-        start_graphics_device();
-        place_window(*graphics_device);
+        start_own_window();
         start_first_frame();
         SDL_Window* w = static_cast<SDL_Window*>(graphics_device->window);
         auto shown = [w] { return (SDL_GetWindowFlags(w) & SDL_WINDOW_SHOWN) != 0; };
@@ -421,12 +427,8 @@ TEST_F(FrameLoop, WaitingForInputBeforeTheFirstFrameShowsTheWindow) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        setenv("SNIPVAULT_SCALE", "1", 1);
         connect_layers();
-        apply_project_settings();
-        start_graphics_device();
-        place_window(*graphics_device);
+        start_own_window();
         SDL_Window* w = static_cast<SDL_Window*>(graphics_device->window);
         wait_input();  // returns after 75 ms at the latest
         std::_Exit((SDL_GetWindowFlags(w) & SDL_WINDOW_SHOWN) ? 0 : 2);

@@ -534,17 +534,15 @@ TEST_F(Batching, ReadsAndTargetChangesSeeWhatWasDrawnBefore) {
   EXPECT_EQ(sprite_collision(22, 0, 0, 22, 4, 4), 1);
 }
 
-}  // namespace
-
-namespace {
-
 // A frame that changed only where its caller noted is drawn only there, and
 // only while the window's back buffer still holds the frame on screen.
 TEST_F(Batching, AFrameChangedOnlyWhereNotedIsDrawnThereWhileTheBackBufferHoldsTheLast) {
   auto frame = [](TvColor mark, bool vouch, bool read_early = false) {
     set_viewport(0, 0, 0, 0);
     clear_screen(0);
-    if (read_early) EXPECT_EQ(get_pixel(30, 30), 0);
+    if (read_early) {
+      EXPECT_EQ(get_pixel(30, 30), 0);
+    }
     begin_repeatable_part();
     draw_rect(0, 0, 480, 320, 0x404040);
     draw_rect(20, 20, 100, 40, 0x00FF00);
